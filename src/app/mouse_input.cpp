@@ -1,0 +1,40 @@
+// The mouse: leaving the title screen, sliding and turning pieces, leaving a finished picture.
+#include "app/puzzlemaker.h"
+#include "play/move_rules.h"
+
+namespace jumblix {
+
+void Puzzlemaker::player_slide(int d, bool by_keyboard) {
+  const Cell g = puzzle.gap();
+  const Cell n = puzzle.neighbour(d);
+  if (!puzzle.slide(d)) return;
+  erase_cell(n, by_keyboard ? 1 : 0);
+  draw_piece(g, by_keyboard ? 1 : 0);
+  if (!(by_keyboard && computer_move == 1)) record_move(puzzle, d, by_keyboard, rotatable == 1);
+}
+
+void Puzzlemaker::turn_piece(Cell cell) {
+  if (rotatable != 1 || !puzzle.next_to_gap(cell)) return;
+  puzzle.turn(cell) = next_orientation(puzzle.turn(cell));
+  draw_piece(cell, 0, true);
+}
+
+void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
+  if (input_latch != 0 || anim_off != 0) return;
+  if (was_started == 0 && button == kLeftButton) {
+    phase = 3;
+    started = 5;
+    was_started = 5;
+    return;  // the latch stays clear: the main loop leaves the title screen next
+  }
+  if (phase == 3 && solve_mode == 0 && rotatable == 1 && button == kRightButton) {
+    if (const auto cell = cell_at_point(puzzle, x, y)) turn_piece(*cell);
+  } else if (phase == 3 && solve_mode == 0 && button == kLeftButton) {
+    if (const auto cell = cell_at_point(puzzle, x, y); cell && *cell != puzzle.gap())
+      if (const int d = slide_direction_for(puzzle, *cell)) player_slide(d, false);
+  }
+  if (phase == 4 && button == kLeftButton) phase = 3;
+  input_latch = 1;
+}
+
+}  // namespace jumblix

@@ -1,0 +1,119 @@
+#include "app/puzzlemaker.h"
+
+#include <cmath>
+
+#include "puzzle/builtin_pictures.h"
+#include "puzzle/picture_library.h"
+
+namespace jumblix {
+
+Puzzlemaker::Puzzlemaker(EventLoop& event_loop, std::string dir)
+    : loop(event_loop), settings(dir), working_dir(std::move(dir)) {
+  title_picture = make_title_picture();
+  builtin_sprite = make_moving_picture();
+  background = title_picture;
+  Picture1.set_picture(builtin_sprite);
+  canvas.draw_picture(background);
+  wire_handlers();
+}
+
+void Puzzlemaker::wire_handlers() {
+  on_mouse_down = [this](int button, int shift, double x, double y) { Form_MouseDown(button, shift, x, y); };
+  on_key_down = [this](int key, int shift) { Form_KeyDown(key, shift); };
+  on_unload = [this] { Form_Unload(); };
+
+  quit.on_click = [this] { quit_Click(); };
+  newpuzzle.on_click = [this] { newpuzzle_Click(); };
+  prandom.on_click = [this] { prandom_Click(); };
+  pnrandom.on_click = [this] { pnrandom_Click(); };
+  choosepicture.on_click = [this] { choosepicture_Click(); };
+  choosepicture2.on_click = [this] { choosepicture2_Click(); };
+  tslow.on_click = [this] { tslow_Click(); };
+  tfast.on_click = [this] { tfast_Click(); };
+  usolve.on_click = [this] { usolve_Click(); };
+  csolve.on_click = [this] { csolve_Click(); };
+  csolves.on_click = [this] { csolves_Click(); };
+  cpiece.on_click = [this] { cpiece_Click(); };
+  rpiece.on_click = [this] { rpiece_Click(); };
+  cpicture.on_click = [this] { cpicture_Click(); };
+  yes.on_click = [this] { yes_Click(); };
+  no.on_click = [this] { no_Click(); };
+  pcolour.on_click = [this] { pcolour_Click(); };
+  dcolour.on_click = [this] { dcolour_Click(); };
+  pcolour2.on_click = [this] { pcolour2_Click(); };
+  dcolour2.on_click = [this] { dcolour2_Click(); };
+  spictures.on_click = [this] { spictures_Click(); };
+  dspictures.on_click = [this] { dspictures_Click(); };
+
+  File1.on_click = [this] { File1_Click(); };
+  File2.on_click = [this] { File2_Click(); };
+  Text1.on_key_up = [this](int key) { Text1_KeyUp(key); };
+  Text2.on_key_up = [this](int key) { Text2_KeyUp(key); };
+  Text4.on_key_down = [this](int key) { Text4_KeyDown(key); };
+  Text5.on_key_down = [this](int key) { Text5_KeyDown(key); };
+  Text6.on_key_down = [this](int key) { Text6_KeyDown(key); };
+  Command1.on_click = [this] { Command1_Click(); };
+  Command2.on_click = [this] { Command2_Click(); };
+  Command3.on_click = [this] { Command3_Click(); };
+  Command4.on_click = [this] { Command4_Click(); };
+  Command5.on_click = [this] { Command5_Click(); };
+
+  Timer1.on_timer = [this] { Timer1_Timer(); };
+  Timer2.on_timer = [this] { Timer2_Timer(); };
+  Timer4.on_timer = [this] { Timer4_Timer(); };
+}
+
+void Puzzlemaker::yield_input() {
+  input_latch = 0;
+  loop.yield();
+}
+
+void Puzzlemaker::set_panel_menus_enabled(bool enabled) {
+  puzzle7.set_enabled(enabled);
+  soptions.set_enabled(enabled);
+  colour.set_enabled(enabled);
+}
+
+SpriteView Puzzlemaker::sprite_view() const {
+  return {&Picture1.picture(), Picture1.left(),        Picture1.top(),
+          Picture1.width(),    Picture1.height(),      Picture1.scale_width(),
+          Picture1.scale_height()};
+}
+
+void Puzzlemaker::draw_piece(Cell cell, int source_shrink, bool after_turn) {
+  jumblix::draw_piece(canvas, puzzle, piece_sources(), cell, source_shrink, after_turn);
+}
+
+void Puzzlemaker::erase_cell(Cell cell, int extra_right) {
+  jumblix::erase_cell(canvas, puzzle, cell, extra_right);
+}
+
+bool Puzzlemaker::read_setting(const char* file, double& value) const {
+  const auto read = settings.read(file);
+  if (!read) return false;
+  value = *read;
+  return true;
+}
+
+bool Puzzlemaker::read_setting(const char* file, int& value) const {
+  const auto read = settings.read(file);
+  // Values too large for the field count as unreadable rather than wrapping around.
+  if (!read || *read < -1e9 || *read > 1e9) return false;
+  value = static_cast<int>(std::lround(*read));
+  return true;
+}
+
+void Puzzlemaker::write_setting(const std::string& file, double value) const {
+  // A read-only working directory keeps the value in memory only.
+  settings.write(file, value);
+}
+
+std::string Puzzlemaker::regular_folder() const { return join_path(working_dir, kRegularFolderName); }
+std::string Puzzlemaker::animation_folder() const { return join_path(working_dir, kAnimationFolderName); }
+
+void Puzzlemaker::arm(Timer& timer, double interval_ms) {
+  timer.set_interval(interval_ms);
+  timer.start();
+}
+
+}  // namespace jumblix

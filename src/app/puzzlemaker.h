@@ -1,0 +1,172 @@
+#pragma once
+// The main window object: owns the form (menus, controls, timers, canvas), the puzzle in
+// play and every field the handlers and the main loop share. Handlers are named after
+// their control and event; they run only inside a yield of the main loop.
+#include <string>
+
+#include "platform/event_loop.h"
+#include "platform/picture.h"
+#include "platform/random.h"
+#include "play/piece_drawing.h"
+#include "puzzle/puzzle_state.h"
+#include "settings/main_form.h"
+#include "settings/settings_store.h"
+
+namespace jumblix {
+
+class Puzzlemaker : public MainForm {
+ public:
+  // `working_dir` holds the settings files and the picture folders.
+  Puzzlemaker(EventLoop& loop, std::string working_dir = ".");
+
+  // ---- Startup and main loop (startup.cpp, main_loop.cpp)
+  // Startup followed by the endless main loop; returns only by ProgramEnded.
+  void Form_Activate();
+  void startup();
+  void run_pass();
+  void title_puzzle_setup();
+  void click_to_begin();
+  void timer_rearm();
+  void animation_frame();
+  void Timer4_Timer();
+  void quit_Click();
+  void Form_Unload();
+  void Form_Terminate();
+
+  // ---- New puzzle (new_puzzle.cpp)
+  void makenewpuzzle();
+
+  // ---- Computer solver and finishing (solver.cpp, finish.cpp)
+  void solver_step();
+  void Timer1_Timer();
+  void Timer2_Timer();
+  void usolve_Click();
+  void csolve_Click();
+  void csolves_Click();
+  bool finish_check() const;
+  void finish_handling();
+
+  // ---- Play (mouse_input.cpp, keyboard_input.cpp)
+  void Form_MouseDown(int button, int shift, double x, double y);
+  void Form_KeyDown(int key_code, int shift);
+  void player_slide(int d, bool by_keyboard);
+  void turn_piece(Cell cell);
+  void computer_step();
+  bool handle_key_action(int key);
+
+  // ---- Picture and size chooser (chooser.cpp)
+  void choosepicture_Click();
+  void choosepicture2_Click();
+  void File1_Click();
+  void File2_Click();
+  void Text1_KeyUp(int key);
+  void Text2_KeyUp(int key);
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void newpuzzle_Click();
+  void prandom_Click();
+  void pnrandom_Click();
+
+  // ---- Option panels and toggles (colour_panels.cpp, time_panels.cpp, mode_toggles.cpp)
+  void pcolour_Click();
+  void dcolour_Click();
+  void pcolour2_Click();
+  void dcolour2_Click();
+  void Command5_Click();
+  void Command4_Click();
+  void cpiece_Click();
+  void cpicture_Click();
+  void rpiece_Click();
+  void Text4_KeyDown(int key);
+  void Text5_KeyDown(int key);
+  void Text6_KeyDown(int key);
+  void tslow_Click();
+  void tfast_Click();
+  void yes_Click();
+  void no_Click();
+  void spictures_Click();
+  void dspictures_Click();
+
+  // ---- Helpers shared by several handlers (puzzlemaker.cpp)
+  // input_latch = 0, then let the window system deliver pending events.
+  void yield_input();
+  // Greys or restores "Puzzle", "Solving options" and "Colour" while a panel is open.
+  void set_panel_menus_enabled(bool enabled);
+  SpriteView sprite_view() const;
+  PieceSources piece_sources() const { return {background, sprite_view()}; }
+  void draw_piece(Cell cell, int source_shrink = 0, bool after_turn = false);
+  void erase_cell(Cell cell, int extra_right = 0);
+  // Sets a setting variable from its file when the file holds a number.
+  bool read_setting(const char* file, double& value) const;
+  bool read_setting(const char* file, int& value) const;
+  void write_setting(const std::string& file, double value) const;
+  std::string regular_folder() const;
+  std::string animation_folder() const;
+
+  EventLoop& loop;
+  Random random;
+  SettingsStore settings;
+  std::string working_dir;
+
+  PuzzleState puzzle;
+  Picture background;       // the window's background picture: a regular puzzle is cut from it
+  Picture title_picture;    // built-in 800 x 600 title screen
+  Picture builtin_sprite;   // built-in 267 x 236 moving picture
+
+  // Game phase and flags shared between the handlers and the main loop.
+  int phase = 3;  // 3 playing, 4 finished picture shown, 0 / negative while a panel is open
+  int saved_phase = 0;
+  int solve_mode = 0;  // 0 player, 1 computer (regular mode), 2 computer (screensaver mode)
+  int prev_solve_mode = 0;
+  int started = 0;  // 0 title puzzle wanted, 5 title clicked, 1 normal play
+  int was_started = 0;
+  int input_latch = 0;
+  int anim_off = 0;
+  int anim_slow = 0;
+  int anim_tick = 0;
+  int tick_due = 0;
+  int move_ready = 0;
+  int picture_due = 0;
+  int fresh_puzzle = 0;
+  int solver_reset = 0;
+  int puzzle_finished = 0;
+  int begun = 0;
+  int regular_chosen = 0;
+  int computer_move = 0;
+
+  // Options (settings files).
+  int rotatable = 0;
+  int no_saver_copy = 0;
+  double move_time = 1;          // hundredths of a second
+  double rotate_time = 1;        // hundredths of a second
+  double new_picture_time = 100; // tenths of a second
+  int default_puzzle_bg = 3;
+  int default_picture_bg = 15;
+
+  // Chooser state.
+  int chosen_kind = 0;
+  int saved_chosen_kind = 0;
+  int kind_picked = 0;
+  int pending_random_mode = 0;
+  std::string saved_w_text, saved_h_text;
+
+ private:
+  void wire_handlers();
+  // makenewpuzzle's parts (new_puzzle.cpp).
+  bool load_chosen_picture();
+  void apply_picture_colours();
+  int size_from_text(TextBox& box);
+  void place_sprite();
+  // Per-picture colour files, read and rewritten (with the screensaver copy).
+  void read_picture_colours();
+  // Opens a colour panel with its code, prompt and the colour it edits (colour_panels.cpp).
+  void open_colour_panel(int code, Label& prompt, int current, int forbidden);
+  // Opens or closes a time panel (time_panels.cpp).
+  void open_time_panel(Label& prompt, TextBox& box, double value);
+  void time_panel_key(TextBox& box, int key, double& value, const char* file, bool zero_allowed);
+  void arm(Timer& timer, double interval_ms);
+  void finished_sprite_frame();
+};
+
+}  // namespace jumblix

@@ -1,0 +1,105 @@
+// The computer solving the puzzle: it plays back the player's own slides, last one first,
+// then the scramble's inverse, turning each piece upright before sliding it.
+#include "app/puzzlemaker.h"
+
+namespace jumblix {
+
+void Puzzlemaker::solver_step() {
+  PuzzleState& s = puzzle;
+  // 1. Take over the player's slides when the mode changed or a new puzzle exists.
+  if (solve_mode != prev_solve_mode || solver_reset == 1) {
+    solver_reset = 0;
+    s.move_dir = 0;
+    for (int i = 1; i <= s.user_moves_len(); ++i) s.solution_moves.push(s.user_moves.at(i));
+  }
+  s.user_moves.clear();
+
+  // 3. The next slide and the piece it moves (the gap itself when there is none).
+  int d = s.solution_moves.top();
+  s.move_dir = d;
+  Cell n = s.neighbour(d);
+
+  // 4. Arm the wait before the next change.
+  if (rotatable == 1 && s.turn(n) == kUpright) {
+    if (move_time > 0) arm(Timer1, 10 * move_time);
+  } else if (rotatable == 1) {
+    if (rotate_time > 0 && tick_due == 0 && !Timer1.enabled()) arm(Timer2, 10 * rotate_time);
+  } else if (move_time > 0 && tick_due == 0) {
+    arm(Timer1, 10 * move_time);
+  }
+  if (move_time == 0) {
+    tick_due = 1;
+    move_ready = 1;
+  }
+
+  // 5. Still waiting.
+  if ((Timer1.enabled() || Timer2.enabled()) && tick_due == 0) return;
+
+  // 6. Start the change.
+  tick_due = 0;
+  Timer1.stop();
+  Timer2.stop();
+  d = s.solution_moves.top();
+  s.move_dir = d;
+  n = s.neighbour(d);
+
+  // 7-9. Slide an upright piece once the move timer has fired, else turn it one step.
+  if (s.turn(n) == kUpright && (move_ready == 1 || move_time == 0)) {
+    move_ready = 0;
+    tick_due = 0;
+    Timer1.stop();
+    const Cell g = s.gap();
+    if (d != 0 && s.slide(d)) {
+      s.solution_moves.pop();
+      erase_cell(n);
+      draw_piece(g);
+    }
+    return;
+  }
+  if (s.turn(n) != kUpright) {
+    move_ready = 0;
+    s.turn(n) = next_orientation(s.turn(n));
+    // The gap's own code is stepped on silently: it has no picture to redraw.
+    if (n != s.gap()) draw_piece(n, 0, true);
+  }
+  // 10. An upright piece waits the move time before it slides.
+  if (move_time > 0 && s.turn(n) == kUpright && rotatable == 1) arm(Timer1, 10 * move_time);
+}
+
+void Puzzlemaker::Timer1_Timer() {
+  picture_due = 1;
+  if (phase == 3 || phase == 4) {
+    tick_due = 1;
+    move_ready = 1;
+    if (phase == 4) phase = 3;
+  }
+}
+
+void Puzzlemaker::Timer2_Timer() { tick_due = 1; }
+
+void Puzzlemaker::usolve_Click() {
+  usolve.set_checked(true);
+  csolve.set_checked(false);
+  csolves.set_checked(false);
+  solve_mode = 0;
+}
+
+void Puzzlemaker::csolve_Click() {
+  usolve.set_checked(false);
+  csolve.set_checked(true);
+  csolves.set_checked(false);
+  // A finished screensaver-mode picture now stays until the player clicks.
+  if (solve_mode != 1 && phase == 4) Timer1.stop();
+  solve_mode = 1;
+}
+
+void Puzzlemaker::csolves_Click() {
+  usolve.set_checked(false);
+  csolve.set_checked(false);
+  csolves.set_checked(true);
+  // A finished picture now waits only the new-picture time.
+  if (solve_mode != 2 && phase == 4) Timer1.start();
+  solve_mode = 2;
+}
+
+}  // namespace jumblix

@@ -1,0 +1,148 @@
+// Startup, the title puzzle and the step that leaves the title screen.
+#include <filesystem>
+
+#include "app/puzzlemaker.h"
+#include "platform/palette.h"
+#include "puzzle/picture_library.h"
+
+namespace jumblix {
+
+namespace {
+
+// A colour setting that is not one of the 16 colours leaves the current value.
+void read_colour(const Puzzlemaker& game, const char* file, int& colour) {
+  int value = colour;
+  if (game.read_setting(file, value) && is_colour_index(value)) colour = value;
+}
+
+}  // namespace
+
+void Puzzlemaker::Form_Activate() {
+  startup();
+  for (;;) run_pass();
+}
+
+void Puzzlemaker::startup() {
+  anim_slow = 0;
+  rotatable = 0;
+
+  int rotate_mode = 0;
+  read_setting(kRotateModeFile, rotate_mode);
+  rotatable = rotate_mode == 1 ? 1 : 0;
+  yes.set_checked(rotatable == 1);
+  no.set_checked(rotatable == 0);
+
+  int saver = 0;
+  if (read_setting(kPuzzleSettingsFile, saver)) {
+    no_saver_copy = saver == 0 ? 0 : 1;
+    spictures.set_checked(no_saver_copy == 0);
+    dspictures.set_checked(no_saver_copy == 1);
+  } else {
+    no_saver_copy = 0;
+  }
+
+  install_picture(regular_folder(), kTitlePictureName, title_picture);
+  install_picture(animation_folder(), kTitleSpriteName, builtin_sprite);
+
+  File1.set_folder(regular_folder());
+  File2.set_folder(animation_folder());
+  File1.set_pattern(kPicturePattern);
+  File2.set_pattern(kPicturePattern);
+  Text3.set_text(File1.selected_text().empty() ? File1.entry(0) : File1.selected_text());
+
+  default_puzzle_bg = 3;
+  default_picture_bg = 15;
+  read_colour(*this, kDefaultPuzzleColourFile, default_puzzle_bg);
+  read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
+
+  move_time = 1;
+  rotate_time = 1;
+  new_picture_time = 100;
+  // Negative times would stop the computer for good; such files count as unreadable.
+  if (double t = move_time; read_setting(kMoveTimeFile, t) && t >= 0) move_time = t;
+  if (double t = new_picture_time; read_setting(kNewPictureTimeFile, t) && t > 0) new_picture_time = t;
+  double speed = 0;
+  read_setting("animation.time", speed);
+  anim_slow = speed == 1 ? 1 : 0;
+  tfast.set_checked(anim_slow == 0);
+  tslow.set_checked(anim_slow == 1);
+  if (double t = rotate_time; read_setting(kRotateTimeFile, t) && t >= 0) rotate_time = t;
+
+  solve_mode = 0;
+  const auto options = option_buttons();
+  for (int n = 1; n <= 16; ++n) options[static_cast<std::size_t>(n - 1)]->set_background(option_colour(n));
+
+  random.seed(-1);
+  random.seed(loop.seconds_since_midnight());
+
+  puzzle.W = 4;
+  puzzle.H = 4;
+  started = 0;
+}
+
+void Puzzlemaker::read_picture_colours() {
+  int colour_value = puzzle.puzzle_bg;
+  const std::string colour_file = puzzle.pic_base + ".colour";
+  if (read_setting(colour_file.c_str(), colour_value) && is_colour_index(colour_value)) {
+    puzzle.puzzle_bg = colour_value;
+    write_setting(colour_file, colour_value);
+    if (no_saver_copy == 0) write_screensaver_copy(colour_file, colour_value);
+  }
+  if (puzzle.pic_kind == 1) {
+    const std::string colour2_file = puzzle.pic_base + ".colour2";
+    int picture_value = puzzle.picture_bg;
+    if (read_setting(colour2_file.c_str(), picture_value) && is_colour_index(picture_value)) {
+      puzzle.picture_bg = picture_value;
+      write_setting(colour2_file, picture_value);
+    }
+  }
+}
+
+void Puzzlemaker::title_puzzle_setup() {
+  solve_mode = 2;
+  const int k = random.pick(2);
+  chosen_kind = k == 1 ? 0 : 1;
+  puzzle.pic_kind = chosen_kind;
+  phase = 3;
+  puzzle.pic_name = k == 1 ? kTitlePictureName : kTitleSpriteName;
+  puzzle.pic_base = picture_base(puzzle.pic_name);
+  default_puzzle_bg = 3;
+  default_picture_bg = 15;
+  puzzle.puzzle_bg = 3;
+  puzzle.picture_bg = 15;
+  // The title picture's own colour files, read by makenewpuzzle, win over these defaults.
+  Timer2.stop();
+  Timer1.stop();
+  makenewpuzzle();
+  timer_rearm();
+}
+
+void Puzzlemaker::click_to_begin() {
+  puzzle.pic_kind = 0;
+  chosen_kind = 0;
+  solve_mode = 0;
+  canvas.draw_picture(background);
+  started = 1;
+  was_started = 1;
+  phase = 0;
+  for (Control* c : std::initializer_list<Control*>{&Label1, &Label2, &Label5, &Label8, &File1, &File2,
+                                                    &Text1, &Text2, &Text3, &Command1})
+    c->show();
+  instructions.show();
+  ffgf.show();
+  default_puzzle_bg = 3;
+  default_picture_bg = 15;
+  read_colour(*this, kDefaultPuzzleColourFile, default_puzzle_bg);
+  read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
+  set_caption("Jumblix: By Corvel");
+}
+
+void Puzzlemaker::timer_rearm() {
+  tick_due = 0;
+  const bool was_running = Timer1.enabled();
+  Timer1.stop();
+  Timer1.set_interval(phase == 4 ? 100 * new_picture_time : 10 * move_time);
+  if (phase == 4) Timer1.set_enabled(was_running);
+}
+
+}  // namespace jumblix

@@ -1,0 +1,91 @@
+#include "platform/headless/headless_loop.h"
+
+namespace jumblix {
+
+void HeadlessLoop::add_timer(Timer& timer) {
+  timer.attach(this);
+  timers_.push_back(&timer);
+}
+
+void HeadlessLoop::attach(WindowForm& window, int maximized_width, int maximized_height) {
+  window_ = &window;
+  for (Timer* t : window.timers()) add_timer(*t);
+  window.on_maximize = [this, maximized_width, maximized_height] {
+    window_->canvas.resize(maximized_width, maximized_height);
+  };
+}
+
+void HeadlessLoop::yield() {
+  if (ended_) throw ProgramEnded();
+  ++yields_;
+  now_ms_ += step_ms_;
+  // Events queued while delivering wait for the next yield, as with a real window.
+  std::deque<std::function<void()>> batch;
+  batch.swap(queue_);
+  for (auto& event : batch) {
+    event();
+    if (ended_) throw ProgramEnded();
+  }
+  for (Timer* t : timers_) {
+    if (t->due(now_ms_)) t->fire(now_ms_);
+    if (ended_) throw ProgramEnded();
+  }
+  if ((stop_condition_ && stop_condition_()) || now_ms_ > stop_limit_ms_) ended_ = true;
+  if (ended_) throw ProgramEnded();
+}
+
+void HeadlessLoop::mouse_down(double x, double y, int button) {
+  post([this, x, y, button] {
+    if (window_ && window_->on_mouse_down) window_->on_mouse_down(button, 0, x, y);
+  });
+}
+
+void HeadlessLoop::key_down(int key) {
+  post([this, key] {
+    if (window_ && window_->on_key_down) window_->on_key_down(key, 0);
+  });
+}
+
+void HeadlessLoop::menu(MenuItem& item) {
+  post([&item] {
+    // Only what the player could reach: the item and every menu above it shown and enabled.
+    for (const MenuItem* m = &item; m; m = m->parent())
+      if (!m->visible() || !m->enabled()) return;
+    item.click();
+  });
+}
+
+void HeadlessLoop::press(CommandButton& button) {
+  post([&button] {
+    if (button.visible() && button.enabled()) button.click();
+  });
+}
+
+void HeadlessLoop::type(TextBox& box, const std::string& text) {
+  for (char c : text)
+    post([&box, c] {
+      box.type_char(c);
+      box.key_up(static_cast<unsigned char>(c));
+    });
+}
+
+void HeadlessLoop::key_in(TextBox& box, int key) {
+  post([&box, key] { box.key_down(key); });
+}
+
+void HeadlessLoop::pick(FileListBox& list, int index) {
+  post([&list, index] { list.click(index); });
+}
+
+void HeadlessLoop::close_window() {
+  post([this] {
+    if (window_ && window_->on_unload) window_->on_unload();
+  });
+}
+
+void HeadlessLoop::stop_when(std::function<bool()> condition, double limit_ms) {
+  stop_condition_ = std::move(condition);
+  stop_limit_ms_ = limit_ms;
+}
+
+}  // namespace jumblix

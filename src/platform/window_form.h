@@ -1,0 +1,65 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/form.h"
+
+namespace jumblix {
+
+// Mouse buttons and key codes as the game sees them, whatever the window system sends.
+enum MouseButton { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+enum KeyCode {
+  kKeyEnter = 13, kKeyEscape = 27, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
+  kKeyB = 66, kKeyI = 73, kKeyJ = 74, kKeyK = 75, kKeyL = 76,
+};
+
+// The main window: caption, drawing area, menu tree, controls and timers, and the
+// window-level events. A view (the Qt window) mirrors it; tests drive it directly.
+class WindowForm : public FormObject {
+ public:
+  WindowForm(std::string name, std::string caption, int client_width, int client_height)
+      : FormObject(std::move(name)), canvas(client_width, client_height), caption_(std::move(caption)) {}
+
+  const std::string& caption() const { return caption_; }
+  void set_caption(const std::string& c) { set(caption_, c); }
+
+  // Asks the view to maximize the window; the view resizes the canvas to the new client area.
+  void maximize() {
+    maximize_requested_ = true;
+    notify();
+    if (on_maximize) on_maximize();
+  }
+  bool maximize_requested() const { return maximize_requested_; }
+
+  // Everything the view has to build, in menu / creation order.
+  const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
+  const std::vector<Control*>& controls() const { return controls_; }
+  const std::vector<Timer*>& timers() const { return timers_; }
+  MenuItem* menu_item(const std::string& name) const;
+  Control* control(const std::string& name) const;
+
+  void set_all_observers(FormObserver* observer);
+
+  Canvas canvas;
+
+  std::function<void(int button, int shift, double x, double y)> on_mouse_down;
+  std::function<void(int key, int shift)> on_key_down;
+  std::function<void()> on_unload;   // the window is being closed
+  std::function<void()> on_maximize; // set by a headless view
+
+ protected:
+  void add(MenuItem& item) { menu_items_.push_back(&item); }
+  void add(Control& control) { controls_.push_back(&control); }
+  void add(Timer& timer) { timers_.push_back(&timer); }
+
+ private:
+  std::string caption_;
+  bool maximize_requested_ = false;
+  std::vector<MenuItem*> menu_items_;
+  std::vector<Control*> controls_;
+  std::vector<Timer*> timers_;
+};
+
+}  // namespace jumblix

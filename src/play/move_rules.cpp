@@ -1,0 +1,24 @@
+#include "play/move_rules.h"
+
+namespace jumblix {
+
+void record_move(PuzzleState& s, int d, bool by_keyboard, bool rotatable) {
+  const bool may_cancel = by_keyboard ? rotatable : !rotatable;
+  if (may_cancel && s.user_moves.empty() && s.solution_moves.top() == d) {
+    s.solution_moves.pop();
+  } else if (may_cancel && !s.user_moves.empty() && s.user_moves.top() == d) {
+    s.user_moves.pop();
+  } else {
+    s.user_moves.push(inverse(d));
+  }
+}
+
+int slide_direction_for(const PuzzleState& s, Cell c) {
+  if (Cell{c.x - 1, c.y} == s.gap()) return kGapRight;  // piece travels left
+  if (Cell{c.x + 1, c.y} == s.gap()) return kGapLeft;   // travels right
+  if (Cell{c.x, c.y - 1} == s.gap()) return kGapDown;   // travels up
+  if (Cell{c.x, c.y + 1} == s.gap()) return kGapUp;     // travels down
+  return kNoMove;
+}
+
+}  // namespace jumblix

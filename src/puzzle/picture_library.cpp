@@ -1,0 +1,34 @@
+#include "puzzle/picture_library.h"
+
+#include <filesystem>
+
+#include "settings/settings_store.h"
+
+namespace jumblix {
+
+namespace fs = std::filesystem;
+
+std::string join_path(const std::string& folder, const std::string& name) {
+  return (fs::path(folder) / name).string();
+}
+
+std::string picture_base(const std::string& name) {
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+bool install_picture(const std::string& folder, const std::string& name, const Picture& picture) {
+  const std::string path = join_path(folder, name);
+  if (save_bitmap(path, picture, BitmapDepth::palette8)) return true;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  return save_bitmap(path, picture, BitmapDepth::palette8);
+}
+
+bool copy_to_screensaver(const std::string& name, const Picture& picture) {
+  const std::string folder = screensaver_picture_folder();
+  std::error_code ec;
+  if (name.empty() || !fs::is_directory(folder, ec)) return false;
+  return save_bitmap(join_path(folder, name), picture);
+}
+
+}  // namespace jumblix

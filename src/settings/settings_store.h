@@ -1,0 +1,53 @@
+#pragma once
+// One-number settings files: " 3 \r\n" style lines in the working directory, file names
+// matched without regard to letter case, plus best-effort copies into the screensaver folders.
+#include <optional>
+#include <string>
+
+namespace jumblix {
+
+// File names of the settings.
+inline constexpr const char* kRotateModeFile = "rotate.mode";
+inline constexpr const char* kPuzzleSettingsFile = "puzzle.settings";
+inline constexpr const char* kMoveTimeFile = "movepiece.Time";
+inline constexpr const char* kNewPictureTimeFile = "newpuzzle.Time";
+inline constexpr const char* kAnimationTimeFile = "animation.Time";
+inline constexpr const char* kRotateTimeFile = "rotate.Time";
+inline constexpr const char* kDefaultPuzzleColourFile = "colour.dcolour";
+inline constexpr const char* kDefaultPictureColourFile = "colour.dcolour2";
+
+// The numeric print layout: a space (or '-') for the sign, the number without exponent and
+// without a zero before the point of a fraction, then a space, CR and LF.
+std::string format_setting(double value);
+// The first number of a file's text: leading blanks skipped, ends at a blank, a comma or the
+// line's end; ".5" is accepted. nullopt when the text does not start with a finite number.
+std::optional<double> parse_setting(const std::string& text);
+
+class SettingsStore {
+ public:
+  explicit SettingsStore(std::string directory = ".") : directory_(std::move(directory)) {}
+  const std::string& directory() const { return directory_; }
+
+  // The value in the named file; nullopt when it is missing, unreadable or holds no number.
+  std::optional<double> read(const std::string& name) const;
+  // Creates or truncates the named file (an existing file of any letter case is reused).
+  bool write(const std::string& name, double value) const;
+
+  // Path of the file `name` in `folder`, reusing an existing spelling of any letter case.
+  static std::string resolve(const std::string& folder, const std::string& name);
+  static std::optional<double> read_file(const std::string& path);
+  static bool write_file(const std::string& path, double value);
+
+ private:
+  std::string directory_;
+};
+
+// The per-user screensaver folders; their parent is $JUMBLIX_SYSTEM_DIR when set, else
+// $XDG_DATA_HOME, else ~/.local/share. The game never creates them.
+std::string screensaver_parent();
+std::string screensaver_picture_folder();  // ".../Jumblix-pictures"
+std::string screensaver_colour_folder();   // ".../Quiltrest-pictures"
+// Writes a screensaver copy when the folder exists; silent failure otherwise.
+bool write_screensaver_copy(const std::string& name, double value);
+
+}  // namespace jumblix
