@@ -78,6 +78,7 @@ bool Puzzlemaker::load_chosen_picture() {
 
 void Puzzlemaker::makenewpuzzle() {
   // 1. Start of a new puzzle.
+  ++puzzles_made;
   fresh_puzzle = 1;
   anim_off = 0;
   if (yes.checked()) rotatable = 1;

@@ -134,6 +134,7 @@ class Puzzlemaker : public MainForm {
   int begun = 0;
   int regular_chosen = 0;
   int computer_move = 0;
+  long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
 
   // Options (settings files).
   int rotatable = 0;

@@ -31,6 +31,7 @@ void HeadlessLoop::yield() {
     if (ended_) throw ProgramEnded();
   }
   if ((stop_condition_ && stop_condition_()) || now_ms_ > stop_limit_ms_) ended_ = true;
+  if (!ended_ && on_yield) on_yield();
   if (ended_) throw ProgramEnded();
 }
 

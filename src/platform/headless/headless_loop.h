@@ -44,6 +44,10 @@ class HeadlessLoop : public EventLoop {
   // virtual clock passes `limit_ms`; the limit keeps a broken test from spinning forever.
   void stop_when(std::function<bool()> condition, double limit_ms = 1e9);
 
+  // Called at the end of every yield, after events and timers: lets a test pause the game
+  // there (for instance by parking the game's thread) and look at it.
+  std::function<void()> on_yield;
+
   std::size_t pending() const { return queue_.size(); }
   long long yields() const { return yields_; }
   void advance(double ms) { now_ms_ += ms; }

@@ -1,0 +1,164 @@
+#pragma once
+// Runs the whole game headless on a thread of its own and parks it inside a yield whenever a
+// condition holds, so a test can look at the window, post events and let it run on. Only one
+// side runs at a time, so the game is never read while it changes.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/puzzlemaker.h"
+#include "platform/headless/headless_loop.h"
+
+namespace jumblix::testing {
+
+// A fresh working directory (and screensaver parent) per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "jumblix-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+  std::string read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  void write(const std::string& name, const std::string& content) const {
+    std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
+    std::ofstream(file(name), std::ios::binary) << content;
+  }
+  bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+
+ private:
+  std::string path_;
+};
+
+class GameRunner {
+ public:
+  explicit GameRunner(const std::string& dir, int maximized_width = 754, int maximized_height = 385)
+      : game(loop, dir) {
+    loop.attach(game, maximized_width, maximized_height);
+    loop.on_yield = [this] { park_if_done(); };
+  }
+  ~GameRunner() {
+    if (!thread_.joinable()) return;
+    {
+      std::unique_lock lock(mutex_);
+      loop.end_program();
+      until_ = nullptr;
+      game_turn_ = true;
+    }
+    cv_.notify_all();
+    thread_.join();
+  }
+
+  // Lets the game run (starting it on first use) until `condition` holds at a yield or the
+  // virtual clock has advanced by `limit_ms`. Returns whether the condition holds.
+  bool run_until(std::function<bool()> condition, double limit_ms = 600000) {
+    const double deadline = loop.now_ms() + limit_ms;
+    {
+      std::unique_lock lock(mutex_);
+      until_ = [this, condition, deadline] { return condition() || loop.now_ms() >= deadline; };
+      game_turn_ = true;
+    }
+    if (!thread_.joinable()) thread_ = std::thread([this] { game_thread(); });
+    cv_.notify_all();
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [this] { return !game_turn_; });
+    return !ended_ && condition();
+  }
+  // Runs for a stretch of virtual time.
+  void run_for(double ms) { run_until([] { return false; }, ms); }
+  bool ended() const { return ended_; }
+
+  HeadlessLoop loop;
+  Puzzlemaker game;
+
+ private:
+  void game_thread() {
+    {
+      std::unique_lock lock(mutex_);
+      cv_.wait(lock, [this] { return game_turn_; });
+    }
+    try {
+      game.Form_Activate();
+    } catch (const ProgramEnded&) {
+    }
+    std::unique_lock lock(mutex_);
+    ended_ = true;
+    game_turn_ = false;
+    cv_.notify_all();
+  }
+  void park_if_done() {
+    std::unique_lock lock(mutex_);
+    if (!until_ || !until_()) return;
+    game_turn_ = false;
+    cv_.notify_all();
+    cv_.wait(lock, [this] { return game_turn_; });
+  }
+
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool game_turn_ = false;
+  bool ended_ = false;
+  std::function<bool()> until_;
+  std::thread thread_;
+};
+
+// A test with its own working directory and screensaver folder parent.
+class GameTest : public ::testing::Test {
+ protected:
+  GameTest() {
+    const char* old = getenv("JUMBLIX_SYSTEM_DIR");
+    old_system_dir_ = old ? old : "";
+    setenv("JUMBLIX_SYSTEM_DIR", system.path().c_str(), 1);
+  }
+  ~GameTest() override {
+    if (old_system_dir_.empty())
+      unsetenv("JUMBLIX_SYSTEM_DIR");
+    else
+      setenv("JUMBLIX_SYSTEM_DIR", old_system_dir_.c_str(), 1);
+  }
+  GameRunner& start(int maximized_width = 754, int maximized_height = 385) {
+    runner = std::make_unique<GameRunner>(dir.path(), maximized_width, maximized_height);
+    return *runner;
+  }
+  // Starts the game and clicks through the title screen and "Begin" to a first puzzle.
+  GameRunner& begin_first_puzzle(const std::string& width = "4", const std::string& height = "4");
+
+  TempDir dir;
+  TempDir system;
+  std::unique_ptr<GameRunner> runner;
+
+ private:
+  std::string old_system_dir_;
+};
+
+inline GameRunner& GameTest::begin_first_puzzle(const std::string& width, const std::string& height) {
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  EXPECT_TRUE(r.run_until([&] { return g.started == 1 && g.fresh_puzzle == 1; }));
+  r.loop.mouse_down(100, 100);
+  EXPECT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
+  g.Text1.set_text(width);
+  g.Text2.set_text(height);
+  r.loop.press(g.Command1);
+  EXPECT_TRUE(r.run_until([&] { return g.begun == 1 && !g.Command1.visible(); }));
+  return r;
+}
+
+}  // namespace jumblix::testing

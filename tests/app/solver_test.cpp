@@ -1,0 +1,213 @@
+// The computer solving at its pace, the finished picture and the screensaver cycle.
+#include <unistd.h>
+
+#include <fstream>
+
+#include "app/game_harness.h"
+
+namespace jumblix::testing {
+namespace {
+
+class SolverTest : public GameTest {
+ protected:
+  Puzzlemaker& game() { return runner->game; }
+  GameRunner& r() { return *runner; }
+  void choose(MenuItem& item) {
+    r().loop.menu(item);
+    r().run_for(3);
+  }
+};
+
+TEST_F(SolverTest, SlidesOncePerMoveTime) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  g.move_time = 100;  // one slide a second
+  const int slides = g.puzzle.solution_len();
+  const double start = r().loop.now_ms();
+  choose(g.csolve);
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 1e7));
+  const double seconds = (r().loop.now_ms() - start) / 1000.0;
+  EXPECT_NEAR(seconds, slides, 0.05 * slides + 1);
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Finished regular puzzle)");
+}
+
+TEST_F(SolverTest, ZeroMoveTimeMakesOneChangePerPassWithoutTimers) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  g.move_time = 0;
+  choose(g.csolve);
+  int before = g.puzzle.solution_len();
+  bool timer_ran = false;
+  for (int pass = 0; pass < 20 && g.phase == 3; ++pass) {
+    r().run_for(2);  // two yields: one pass
+    timer_ran |= g.Timer1.enabled();
+    EXPECT_GE(before - g.puzzle.solution_len(), 0);
+    EXPECT_LE(before - g.puzzle.solution_len(), 1);
+    before = g.puzzle.solution_len();
+  }
+  EXPECT_FALSE(timer_ran);
+}
+
+TEST_F(SolverTest, PlayersSlidesAreUndoneFirstLastOneFirst) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  // Three keyboard slides of the player's own (without rotation none of them cancels).
+  std::vector<Cell> gaps_before;
+  for (int key : {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyLeft, kKeyUp}) {
+    const int d = key == kKeyLeft ? kGapRight : key == kKeyUp ? kGapDown : key == kKeyRight ? kGapLeft : kGapUp;
+    if (gaps_before.size() == 3 || !s.on_board(s.neighbour(d))) continue;
+    gaps_before.push_back(s.gap());
+    r().loop.key_down(key);
+    r().run_for(3);
+  }
+  ASSERT_EQ(s.user_moves_len(), 3);
+  const int scramble_len = s.solution_len();
+  g.move_time = 0;
+  r().loop.menu(g.csolve);
+  // Undone last one first: the gap goes back through the same cells in reverse.
+  for (int i = 2; i >= 0; --i) {
+    const int before = s.solution_len() + s.user_moves_len();
+    ASSERT_TRUE(r().run_until([&] { return s.solution_len() + s.user_moves_len() < before; }, 1000));
+    EXPECT_EQ(s.gap(), gaps_before[static_cast<std::size_t>(i)]) << "undo " << i;
+  }
+  EXPECT_EQ(s.solution_len(), scramble_len);
+  EXPECT_EQ(s.user_moves_len(), 0);
+}
+
+TEST_F(SolverTest, RotatedPieceIsTurnedUprightStepByStepBeforeItSlides) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  g.rotatable = 1;
+  g.move_time = 0;
+  const Cell next = s.neighbour(s.solution_moves.top());
+  s.turn(next) = kMirroredLeftRight;
+  std::vector<int> seen;
+  r().loop.menu(g.csolve);
+  ASSERT_TRUE(r().run_until([&] {
+    if (seen.empty() || seen.back() != s.turn(next)) seen.push_back(s.turn(next));
+    return s.gap() == next;
+  }, 1000));
+  EXPECT_EQ(seen, (std::vector<int>{kMirroredLeftRight, kTurned180, kMirroredTopBottom, kUpright}))
+      << "seen " << ::testing::PrintToString(seen);
+}
+
+TEST_F(SolverTest, GapCarryingATurnIsNotFinishedUntilTheComputerRightsIt) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  // Solve the board by hand in memory, leaving the gap's code at 3.
+  while (!s.solution_moves.empty()) {
+    s.slide(s.solution_moves.top());
+    s.solution_moves.pop();
+  }
+  for (int y = 1; y <= s.H; ++y)
+    for (int x = 1; x <= s.W; ++x) s.turn(x, y) = kUpright;
+  s.turn(1, 1) = kMirroredTopBottom;
+  g.rotatable = 1;
+  r().run_for(200);
+  EXPECT_EQ(g.phase, 3) << "not finished in user mode";
+  g.move_time = 0;
+  choose(g.csolve);
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 1000));
+  EXPECT_EQ(s.turn(1, 1), kUpright);
+}
+
+TEST_F(SolverTest, ScreensaverModeShowsEachFinishedPictureForTheNewPictureTime) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  g.move_time = 0;
+  choose(g.csolves);
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
+  const double finished_at = r().loop.now_ms();
+  const long long made = g.puzzles_made;
+  ASSERT_TRUE(r().run_until([&] { return g.puzzles_made > made; }, 20000));
+  EXPECT_NEAR(r().loop.now_ms() - finished_at, 10000, 50);
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
+  // Choosing regular mode while the picture waits stops the countdown.
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
+  choose(g.csolve);
+  r().run_for(20000);
+  EXPECT_EQ(g.phase, 4);
+  const long long before_click = g.puzzles_made;
+  r().loop.mouse_down(50, 50);  // a click makes the next puzzle at once
+  ASSERT_TRUE(r().run_until([&] { return g.puzzles_made > before_click; }, 100));
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_EQ(g.puzzle.in_place, 0);
+}
+
+TEST_F(SolverTest, TitleScreenCyclesWithoutFinishedCaptions) {
+  GameRunner& run = start();
+  Puzzlemaker& g = run.game;
+  g.move_time = 0;
+  ASSERT_TRUE(run.run_until([&] {
+    EXPECT_EQ(g.caption(), kTitleCaption);
+    return g.puzzles_made == 3;
+  }, 200000));
+}
+
+TEST_F(SolverTest, ClickOnFinishedTitleLeadsToOneFirstPuzzle) {
+  GameRunner& run = start();
+  Puzzlemaker& g = run.game;
+  g.move_time = 0;
+  ASSERT_TRUE(run.run_until([&] { return g.phase == 4; }, 100000));
+  run.loop.mouse_down(20, 20);
+  ASSERT_TRUE(run.run_until([&] { return g.Command1.visible(); }, 100));
+  run.run_for(100);
+  // The title puzzle is still complete: it is found finished once more, quietly.
+  EXPECT_EQ(g.phase, 4);
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel");
+  EXPECT_FALSE(g.Timer1.enabled());
+  const long long made = g.puzzles_made;
+  run.loop.press(g.Command1);
+  run.run_for(2000);
+  EXPECT_EQ(g.puzzles_made, made + 1);
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
+}
+
+long resident_kb() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key)
+    if (key == "VmRSS:") {
+      status >> value;
+      return value;
+    }
+  return 0;
+}
+
+TEST_F(SolverTest, ScreensaverSoakSolvesEveryPuzzleWithFlatMemory) {
+  // Mixed sizes, both kinds and rotation on and off, as fast as the clock allows.
+  dir.write("newpuzzle.Time", " .1 \r\n");
+  dir.write("movepiece.Time", " 0 \r\n");
+  dir.write("rotate.Time", " 0 \r\n");
+  begin_first_puzzle("2", "2");
+  Puzzlemaker& g = game();
+  choose(g.prandom);
+  choose(g.csolves);
+  int solved = 0;
+  bool counted = false;
+  long memory_at_100 = 0;
+  const char* sizes[] = {"2", "3", "5", "4", "2", "7"};
+  ASSERT_TRUE(r().run_until([&] {
+    if (g.puzzle_finished == 0) counted = false;
+    if (g.puzzle_finished == 1 && !counted) {
+      counted = true;
+      ++solved;
+      // The next puzzle: another size, now and then the other kind and rotation setting.
+      g.Text1.set_text(sizes[solved % 6]);
+      g.Text2.set_text(sizes[(solved / 6) % 6]);
+      if (solved % 5 == 0) g.kind_picked = 0;
+      if (solved % 7 == 0) (g.yes.checked() ? g.no : g.yes).click();
+      if (solved == 100) memory_at_100 = resident_kb();
+    }
+    return solved >= 1000;
+  }, 1e9)) << "solved " << solved;
+  EXPECT_LT(resident_kb() - memory_at_100, 4096) << "memory grows while puzzles cycle";
+}
+
+}  // namespace
+}  // namespace jumblix::testing

@@ -1,0 +1,154 @@
+// Startup, the title screen and the way from it to a first puzzle.
+#include <filesystem>
+
+#include "app/game_harness.h"
+#include "platform/picture.h"
+#include "puzzle/picture_library.h"
+
+namespace jumblix::testing {
+namespace {
+
+using StartupTest = GameTest;
+
+TEST_F(StartupTest, EmptyDirectoryGetsTitlePicturesAndDefaults) {
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+
+  const auto title = load_bitmap(dir.file("regular pictures/title1.bmp"));
+  const auto sprite = load_bitmap(dir.file("animation pictures/title2.bmp"));
+  ASSERT_TRUE(title && sprite);
+  EXPECT_EQ(title->width, 800);
+  EXPECT_EQ(title->height, 600);
+  EXPECT_EQ(sprite->width, 267);
+  EXPECT_EQ(sprite->height, 236);
+  EXPECT_EQ(*title, g.title_picture) << "the title picture is saved without loss";
+
+  EXPECT_EQ(g.rotatable, 0);
+  EXPECT_TRUE(g.no.checked());
+  EXPECT_FALSE(g.yes.checked());
+  EXPECT_EQ(g.anim_slow, 0);
+  EXPECT_TRUE(g.tfast.checked());
+  EXPECT_DOUBLE_EQ(g.move_time, 1);
+  EXPECT_DOUBLE_EQ(g.rotate_time, 1);
+  EXPECT_DOUBLE_EQ(g.new_picture_time, 100);
+  EXPECT_EQ(g.default_puzzle_bg, 3);
+  EXPECT_EQ(g.default_picture_bg, 15);
+  EXPECT_TRUE(g.spictures.checked());
+  EXPECT_EQ(g.File1.entries(), std::vector<std::string>{"title1.bmp"});
+  EXPECT_EQ(g.File2.entries(), std::vector<std::string>{"title2.bmp"});
+  EXPECT_EQ(g.Text3.text(), "title1.bmp");
+  // The title puzzle keeps inviting the player to click and is solved by the computer.
+  EXPECT_EQ(g.caption(), kTitleCaption);
+  EXPECT_EQ(g.solve_mode, 2);
+  EXPECT_EQ(g.puzzle.W, 4);
+  EXPECT_EQ(g.puzzle.H, 4);
+  EXPECT_TRUE(g.puzzle.pic_name == "title1.bmp" || g.puzzle.pic_name == "title2.bmp");
+  // Every option button shows the colour it stands for.
+  EXPECT_EQ(g.Option1.background(), 0);
+  EXPECT_EQ(g.Option2.background(), 15);
+  EXPECT_EQ(g.Option3.background(), 2);
+  EXPECT_EQ(g.Option16.background(), 1);
+}
+
+TEST_F(StartupTest, SettingsFilesAreHonouredAndBadOnesKeepDefaults) {
+  dir.write("rotate.mode", " 1 \r\n");
+  dir.write("puzzle.settings", "2");
+  dir.write("animation.Time", " 1 \r\n");  // read under another spelling
+  dir.write("movepiece.Time", " .5 \r\n");
+  dir.write("newpuzzle.Time", "-3");        // not a usable delay
+  dir.write("rotate.Time", "nan");
+  dir.write("colour.dcolour", " 99 \r\n");  // not one of the 16 colours
+  dir.write("colour.dcolour2", "1e999");
+  dir.write("regular pictures/notes.txt", "not a picture");
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_EQ(g.rotatable, 1);
+  EXPECT_TRUE(g.yes.checked());
+  EXPECT_EQ(g.no_saver_copy, 1);
+  EXPECT_TRUE(g.dspictures.checked());
+  EXPECT_FALSE(g.spictures.checked());
+  EXPECT_EQ(g.anim_slow, 1);
+  EXPECT_TRUE(g.tslow.checked());
+  EXPECT_FALSE(g.tfast.checked());
+  EXPECT_DOUBLE_EQ(g.move_time, 0.5);
+  EXPECT_DOUBLE_EQ(g.new_picture_time, 100);
+  EXPECT_DOUBLE_EQ(g.rotate_time, 1);
+  EXPECT_EQ(g.File1.entries(), std::vector<std::string>{"title1.bmp"});
+  // The files are read, never rewritten, at startup.
+  EXPECT_EQ(dir.read("colour.dcolour"), " 99 \r\n");
+}
+
+TEST_F(StartupTest, TitlePuzzleUsesTitleColoursUnlessTheTitleHasItsOwn) {
+  dir.write("colour.dcolour", " 4 \r\n");
+  dir.write("colour.dcolour2", " 5 \r\n");
+  std::filesystem::create_directories(system.file("Quiltrest-pictures"));
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_EQ(g.puzzle.puzzle_bg, 3);
+  EXPECT_EQ(g.puzzle.picture_bg, 15);
+
+  // With colour files of their own, both title pictures take them (and the
+  // puzzle colour is copied for the screensaver).
+  dir.write("title1.colour", " 9 \r\n");
+  dir.write("title2.colour", " 9 \r\n");
+  dir.write("title2.colour2", " 12 \r\n");
+  g.phase = 3;
+  g.started = 0;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_EQ(g.puzzle.puzzle_bg, 9);
+  if (g.puzzle.pic_kind == 1) EXPECT_EQ(g.puzzle.picture_bg, 12);
+  EXPECT_EQ(system.read("Quiltrest-pictures/" + g.puzzle.pic_base + ".colour"), " 9 \r\n");
+}
+
+TEST_F(StartupTest, ClickOnTitleLeadsToStartPanelThenBeginMakesFirstPuzzle) {
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_FALSE(g.instructions.visible());
+  r.loop.mouse_down(10, 10);
+  ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel");
+  EXPECT_EQ(g.solve_mode, 0);
+  for (Control* c : std::initializer_list<Control*>{&g.Label1, &g.Label2, &g.Label5, &g.Label8, &g.File1,
+                                                    &g.File2, &g.Text1, &g.Text2, &g.Text3})
+    EXPECT_TRUE(c->visible()) << c->name();
+  EXPECT_TRUE(g.instructions.visible());
+  EXPECT_TRUE(g.ffgf.visible());
+  EXPECT_FALSE(g.puzzle7.visible());
+
+  // The start panel waits for "Begin" however long it takes.
+  r.run_for(30000);
+  EXPECT_TRUE(g.Command1.visible());
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel");
+
+  r.loop.press(g.Command1);
+  ASSERT_TRUE(r.run_until([&] { return !g.Command1.visible(); }));
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_TRUE(g.puzzle7.visible());
+  EXPECT_TRUE(g.soptions.visible());
+  EXPECT_TRUE(g.colour.visible());
+  EXPECT_EQ(g.puzzle.in_place, 0);
+  EXPECT_GT(g.puzzle.solution_len(), 0);
+}
+
+TEST_F(StartupTest, UnwritablePictureFoldersDoNotStopTheGame) {
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  if (std::filesystem::path p = dir.file("probe"); std::ofstream(p)) {
+    GTEST_SKIP() << "running with rights that ignore permissions";
+  }
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_EQ(g.File1.count(), 0);
+  r.loop.menu(g.no);  // writing a setting fails quietly
+  r.run_for(10);
+  EXPECT_TRUE(g.no.checked());
+}
+
+}  // namespace
+}  // namespace jumblix::testing
