@@ -28,7 +28,6 @@ int Puzzlemaker::size_from_text(TextBox& box) {
 // the previous picture stays, and the player is told so.
 bool Puzzlemaker::load_chosen_picture() {
   const int old_kind = puzzle.pic_kind;
-  const std::string old_name = puzzle.pic_name, old_base = puzzle.pic_base;
 
   const bool random_pictures = Check1.value() == 1;
   if (kind_picked == 0 && random_pictures) {
@@ -59,16 +58,18 @@ bool Puzzlemaker::load_chosen_picture() {
   if (!loaded) {
     const std::string shown = puzzle.pic_name.empty() ? std::string("(no picture)") : puzzle.pic_name;
     puzzle.pic_kind = old_kind;
-    puzzle.pic_name = old_name;
-    puzzle.pic_base = old_base;
+    puzzle.pic_name = old_kind == 0 ? background_name : sprite_name;
+    puzzle.pic_base = picture_base(puzzle.pic_name);
     anispeed.set_enabled(puzzle.pic_kind == 1);
     show_message("The picture \"" + shown + "\" could not be loaded; the puzzle keeps \"" +
-                 old_name + "\".");
+                 puzzle.pic_name + "\".");
     return false;
   }
   if (puzzle.pic_kind == 0) {
     background = std::move(*loaded);
+    background_name = puzzle.pic_name;
   } else {
+    sprite_name = puzzle.pic_name;
     // The picture box sizes itself to the picture, with its one-pixel border.
     Picture1.resize(loaded->width + 2, loaded->height + 2);
     Picture1.set_picture(std::move(*loaded));

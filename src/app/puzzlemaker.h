@@ -113,6 +113,9 @@ class Puzzlemaker : public MainForm {
   Picture background;       // the window's background picture: a regular puzzle is cut from it
   Picture title_picture;    // built-in 800 x 600 title screen
   Picture builtin_sprite;   // built-in 267 x 236 moving picture
+  // File names of the pictures now held by the background and by Picture1.
+  std::string background_name = "title1.bmp";
+  std::string sprite_name = "title2.bmp";
 
   // Game phase and flags shared between the handlers and the main loop.
   int phase = 3;  // 3 playing, 4 finished picture shown, 0 / negative while a panel is open

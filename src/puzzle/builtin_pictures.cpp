@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <numbers>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace jumblix {
@@ -136,7 +137,8 @@ class Painter {
   void polygon(const std::vector<Pt>& pts, Colour c) { scan_polygon(all_, pts, set(c)); }
   void line(Pt a, Pt b, double width, Colour c) { scan_capsule(all_, a, b, width / 2, set(c)); }
   void shadow_ellipse(double cx, double cy, double rx, double ry) {
-    scan_ellipse(all_, cx, cy, rx, ry, [this](int x, int y) { pic_.at(x, y) = shadowed(pic_.at(x, y)); });
+    scan_ellipse(all_, cx, cy, rx, ry,
+                 [this](int x, int y) { pic_.at(x, y) = shadowed(pic_.at(x, y)); });
   }
 
  private:
@@ -158,7 +160,6 @@ class Mask {
   explicit Mask(Box box)
       : box_(box), bits_(static_cast<std::size_t>(box.x1 - box.x0) * (box.y1 - box.y0), 0) {}
 
-  const Box& box() const { return box_; }
   bool operator()(int x, int y) const {
     return x >= box_.x0 && y >= box_.y0 && x < box_.x1 && y < box_.y1 && bits_[index(x, y)] != 0;
   }
@@ -271,7 +272,8 @@ const Glyph* find_glyph(char c) {
 }
 
 bool ink(const Glyph& g, int col, int row) {
-  return col >= 0 && col < 5 && row >= 0 && row < 7 && g.rows[static_cast<std::size_t>(row)][col] == '#';
+  return col >= 0 && col < 5 && row >= 0 && row < 7 &&
+         g.rows[static_cast<std::size_t>(row)][col] == '#';
 }
 
 // First and last inked column, so narrow letters such as I sit close to their neighbours.
@@ -284,13 +286,13 @@ std::pair<int, int> glyph_columns(const Glyph& g) {
 }
 
 struct TextStyle {
-  int cell = 4;          // pixels per dot
-  double stroke = 0;     // stroke radius for rounded lettering; 0 paints square dots
-  int gap = 4;           // pixels between letters
-  int outline = 2;       // dark rim around the letters
-  int depth = 0;         // solid extrusion towards the lower right
-  int bevel = 1;         // width of the lit upper-left and shaded lower-right edges
-  int shadow = 0;        // drop shadow offset
+  int cell = 4;              // pixels per dot
+  double stroke = 0;         // stroke radius for rounded lettering; 0 paints square dots
+  int gap = 4;               // pixels between letters
+  int outline = 2;           // dark rim around the letters
+  int depth = 0;             // solid extrusion towards the lower right
+  int bevel = 1;             // width of the lit upper-left and shaded lower-right edges
+  int shadow = 0;            // drop shadow offset
   std::vector<Colour> face;  // bands from top to bottom
   Colour light = rgb(0xFFFFFF), dark = rgb(0x808080), rim = rgb(0x000000);
   Colour depth_near = rgb(0x404040), depth_far = rgb(0x202020);
@@ -328,7 +330,8 @@ Mask text_mask(std::string_view text, int x, int y, const TextStyle& s, const Bo
         if (s.stroke <= 0) {
           const int px = x + (col - first) * s.cell, py = y + row * s.cell;
           for (int yy = std::max(py, box.y0); yy < std::min(py + s.cell, box.y1); ++yy)
-            for (int xx = std::max(px, box.x0); xx < std::min(px + s.cell, box.x1); ++xx) plot(xx, yy);
+            for (int xx = std::max(px, box.x0); xx < std::min(px + s.cell, box.x1); ++xx)
+              plot(xx, yy);
           continue;
         }
         const Pt p = centre(col, row);
@@ -373,8 +376,8 @@ void draw_text(Painter& painter, std::string_view text, int x, int y, const Text
     const int k = step_at(px, py);
     return k <= s.depth ? k : 0;
   };
-  const std::vector<int> dist = chamfer_distance(
-      box, [&](int px, int py) { return face(px, py) || extrusion(px, py) > 0; });
+  const std::vector<int> dist =
+      chamfer_distance(box, [&](int px, int py) { return face(px, py) || extrusion(px, py) > 0; });
   auto halo = [&](int px, int py) {
     if (px < box.x0 || py < box.y0 || px >= box.x1 || py >= box.y1) return false;
     return dist[static_cast<std::size_t>(py - box.y0) * w + (px - box.x0)] <= 3 * s.outline + 1;
@@ -388,9 +391,12 @@ void draw_text(Painter& painter, std::string_view text, int x, int y, const Text
     for (int px = box.x0; px < box.x1; ++px) {
       Colour& out = pic.at(px, py);
       if (face(px, py)) {
-        if (!face(px - s.bevel, py - s.bevel)) out = s.light;
-        else if (!face(px + s.bevel, py + s.bevel)) out = s.dark;
-        else out = s.face[static_cast<std::size_t>(band)];
+        if (!face(px - s.bevel, py - s.bevel))
+          out = s.light;
+        else if (!face(px + s.bevel, py + s.bevel))
+          out = s.dark;
+        else
+          out = s.face[static_cast<std::size_t>(band)];
       } else if (const int k = extrusion(px, py); k > 0) {
         out = 2 * k <= s.depth + 1 ? s.depth_near : s.depth_far;
       } else if (halo(px, py)) {
@@ -410,23 +416,29 @@ void draw_text_centred(Painter& painter, std::string_view text, int centre_x, in
 // Four-pointed twinkle.
 void sparkle(Painter& p, double cx, double cy, double r, Colour c) {
   const double k = r * 0.22;
-  p.polygon({{cx, cy - r}, {cx + k, cy - k}, {cx + r, cy}, {cx + k, cy + k}, {cx, cy + r},
-             {cx - k, cy + k}, {cx - r, cy}, {cx - k, cy - k}},
+  p.polygon({{cx, cy - r},
+             {cx + k, cy - k},
+             {cx + r, cy},
+             {cx + k, cy + k},
+             {cx, cy + r},
+             {cx - k, cy + k},
+             {cx - r, cy},
+             {cx - k, cy - k}},
             c);
 }
 
 // ================================================================ the title picture
 
-constexpr int kFloorTop = 276;      // first row of the tiled floor
-constexpr double kVanishY = 200;    // where the floor's lines meet, hidden behind the hills
+constexpr int kFloorTop = 276;    // first row of the tiled floor
+constexpr double kVanishY = 200;  // where the floor's lines meet, hidden behind the hills
 constexpr double kVanishX = kTitleShownWidth / 2.0;
 
 void paint_sky(Painter& p) {
   constexpr int kBand = 12;
   for (int y = 0; y < kFloorTop; y += kBand) {
-    const Colour c = ramp({rgb(0x2A5BB5), rgb(0x4C8FE0), rgb(0x8CC4F0), rgb(0xD8EAF0),
-                           rgb(0xFFE2A8)},
-                          (y + kBand / 2.0) / 250.0, 24);
+    const Colour c =
+        ramp({rgb(0x2A5BB5), rgb(0x4C8FE0), rgb(0x8CC4F0), rgb(0xD8EAF0), rgb(0xFFE2A8)},
+             (y + kBand / 2.0) / 250.0, 24);
     p.rect(0, y, kTitlePictureWidth, kBand, c);
   }
 }
@@ -453,7 +465,8 @@ void paint_cloud(Painter& p, double cx, double cy, double s) {
     double dx, dy, r;
   };
   constexpr Puff puffs[] = {{-38, 4, 17}, {-16, -8, 24}, {12, -14, 27}, {36, -2, 19}, {52, 6, 12}};
-  for (const Puff& f : puffs) p.circle(cx + f.dx * s, cy + f.dy * s + 5 * s, f.r * s, rgb(0xB9CDE8));
+  for (const Puff& f : puffs)
+    p.circle(cx + f.dx * s, cy + f.dy * s + 5 * s, f.r * s, rgb(0xB9CDE8));
   p.ellipse(cx + 6 * s, cy + 12 * s, 56 * s, 10 * s, rgb(0xB9CDE8));
   for (const Puff& f : puffs) p.circle(cx + f.dx * s, cy + f.dy * s, f.r * s, rgb(0xF4F8FF));
   p.ellipse(cx + 6 * s, cy + 7 * s, 52 * s, 9 * s, rgb(0xF4F8FF));
@@ -467,16 +480,17 @@ void paint_bird(Painter& p, double x, double y, double s) {
   p.line({x, y + 1 * s}, {x + 9 * s, y - 5 * s}, 2.6 * s, c);
 }
 
-// Rocky peaks lit from the right: each slope facing the sun is lighter, high ground is snow.
+// Rocky peaks lit from the left: each slope facing the sun is lighter, high ground is snow.
 void paint_mountains(Painter& p) {
-  const std::vector<Pt> ridge = {{-20, 205}, {35, 178}, {90, 198}, {150, 156}, {215, 196},
+  const std::vector<Pt> ridge = {{-20, 205}, {35, 178},  {90, 198},  {150, 156}, {215, 196},
                                  {268, 170}, {318, 192}, {392, 150}, {458, 194}, {520, 163},
                                  {578, 190}, {640, 147}, {705, 184}, {765, 160}, {830, 196}};
   Picture& pic = p.picture();
   for (std::size_t i = 0; i + 1 < ridge.size(); ++i) {
     const Pt a = ridge[i], b = ridge[i + 1];
-    const bool sunlit = b.y > a.y;  // slope going down to the right faces the sun
-    for (int x = std::max(0, static_cast<int>(std::ceil(a.x))); x < std::min<double>(b.x, pic.width); ++x) {
+    const bool sunlit = b.y < a.y;  // slope climbing to the right faces the sun
+    for (int x = std::max(0, static_cast<int>(std::ceil(a.x)));
+         x < std::min<double>(b.x, pic.width); ++x) {
       const double top = a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x);
       const double snow_line = 166 + std::abs((x % 14) - 7) * 0.9;
       for (int y = static_cast<int>(std::ceil(top)); y < kFloorTop; ++y) {
@@ -488,7 +502,9 @@ void paint_mountains(Painter& p) {
   }
 }
 
-double hill_ridge(double x) { return 226 + 9 * std::sin(x * 0.013 + 1.1) + 5 * std::sin(x * 0.037); }
+double hill_ridge(double x) {
+  return 226 + 9 * std::sin(x * 0.013 + 1.1) + 5 * std::sin(x * 0.037);
+}
 double field_ridge(double x) {
   return 248 + 12 * std::sin(x * 0.0095 + 2.4) + 6 * std::sin(x * 0.027 + 0.6);
 }
@@ -549,7 +565,8 @@ void paint_house(Painter& p, double x, double base) {
 }
 
 void paint_windmill(Painter& p, double x, double base) {
-  p.polygon({{x - 14, base}, {x - 8, base - 58}, {x + 8, base - 58}, {x + 14, base}}, rgb(0xF2EEE6));
+  p.polygon({{x - 14, base}, {x - 8, base - 58}, {x + 8, base - 58}, {x + 14, base}},
+            rgb(0xF2EEE6));
   p.polygon({{x + 3, base}, {x + 3, base - 58}, {x + 8, base - 58}, {x + 14, base}}, rgb(0xCFC8BC));
   p.polygon({{x - 11, base - 57}, {x, base - 70}, {x + 11, base - 57}}, rgb(0x8E3B2E));
   p.rect(static_cast<int>(x - 4), static_cast<int>(base - 14), 8, 14, rgb(0x5D4037));
@@ -580,16 +597,20 @@ void paint_floor(Painter& p) {
     const double grout_w = 0.05;
     const bool row_edge = depth - row < grout_w * 0.7 * (1 + 60 / dy);
     // The few colours this row can use, faded once for the whole row.
-    std::array<Colour, 6> tones = {grout, cream, dark_tiles[0], dark_tiles[1], dark_tiles[2], dark_tiles[3]};
+    std::array<Colour, 6> tones = {grout,         cream,         dark_tiles[0],
+                                   dark_tiles[1], dark_tiles[2], dark_tiles[3]};
     if (fog > 0)
       for (Colour& c : tones) c = mix(c, haze, fog);
     for (int x = 0; x < pic.width; ++x) {
       const double u = (x + 0.5 - kVanishX) * kSpread / dy + 0.5;
       const int col = static_cast<int>(std::floor(u));
       std::size_t tone;
-      if (row_edge || u - col < grout_w) tone = 0;
-      else if (((col + row) & 1) == 0) tone = 1;
-      else tone = 2 + static_cast<std::size_t>((((col - row - 1) / 2) % 4 + 4) % 4);
+      if (row_edge || u - col < grout_w)
+        tone = 0;
+      else if (((col + row) & 1) == 0)
+        tone = 1;
+      else
+        tone = 2 + static_cast<std::size_t>((((col - row - 1) / 2) % 4 + 4) % 4);
       pic.at(x, y) = tones[tone];
     }
   }
@@ -609,11 +630,12 @@ void paint_hedge(Painter& p) {
   p.rect(0, kFloorTop + 9, kTitlePictureWidth, 3, rgb(0x1E4D2B));
 }
 
-// Solid toys standing on the floor, lit from the upper right.
+// Solid toys standing on the floor, lit like the rest of the scene from the upper left.
 void paint_cube(Painter& p, double x, double base, double s, Colour c) {
   const double d = s * 0.45;  // depth of the visible top and side
   p.shadow_ellipse(x + s * 0.55 + d * 0.3, base + 2, s * 0.75 + d * 0.5, s * 0.14);
-  p.polygon({{x, base}, {x, base - s}, {x + s, base - s}, {x + s, base}}, mix(c, rgb(0x000000), 0.1));
+  p.polygon({{x, base}, {x, base - s}, {x + s, base - s}, {x + s, base}},
+            mix(c, rgb(0x000000), 0.1));
   p.polygon({{x, base - s}, {x + d, base - s - d}, {x + s + d, base - s - d}, {x + s, base - s}},
             mix(c, rgb(0xFFFFFF), 0.35));
   p.polygon({{x + s, base}, {x + s, base - s}, {x + s + d, base - s - d}, {x + s + d, base - d}},
@@ -626,13 +648,14 @@ void paint_ball(Painter& p, double x, double base, double r, Colour c) {
   p.shadow_ellipse(x + r * 0.25, base, r * 1.05, r * 0.25);
   p.circle(x, base - r, r + 2, rgb(0x2B1A4A));
   p.circle(x, base - r, r, mix(c, rgb(0x000000), 0.3));
-  p.circle(x + r * 0.12, base - r * 1.1, r * 0.84, c);
-  p.circle(x + r * 0.35, base - r * 1.45, r * 0.22, mix(c, rgb(0xFFFFFF), 0.7));
+  p.circle(x - r * 0.12, base - r * 1.1, r * 0.84, c);
+  p.circle(x - r * 0.35, base - r * 1.45, r * 0.22, mix(c, rgb(0xFFFFFF), 0.7));
 }
 
 void paint_pyramid(Painter& p, double x, double base, double s, Colour c) {
   p.shadow_ellipse(x + s * 0.3, base + 1, s * 0.85, s * 0.14);
-  p.polygon({{x - s * 0.55, base}, {x, base - s}, {x + s * 0.1, base + s * 0.04}}, mix(c, rgb(0xFFFFFF), 0.25));
+  p.polygon({{x - s * 0.55, base}, {x, base - s}, {x + s * 0.1, base + s * 0.04}},
+            mix(c, rgb(0xFFFFFF), 0.25));
   p.polygon({{x + s * 0.1, base + s * 0.04}, {x, base - s}, {x + s * 0.55, base - s * 0.06}},
             mix(c, rgb(0x000000), 0.3));
 }
@@ -640,16 +663,17 @@ void paint_pyramid(Painter& p, double x, double base, double s, Colour c) {
 void paint_banner(Painter& p, int cx, int top, int width, int height) {
   const double r = height / 2.0, left = cx - width / 2.0 + r, right = cx + width / 2.0 - r;
   const double mid = top + r;
-  auto pill = [&](double grow, double dx, double dy, Colour c) {
-    p.line({left + dx, mid + dy}, {right + dx, mid + dy}, 2 * (r + grow), c);
+  auto pill = [&](double grow, double dy, Colour c) {
+    p.line({left, mid + dy}, {right, mid + dy}, 2 * (r + grow), c);
   };
   scan_capsule(p.bounds(), Pt{left + 7, mid + 8}, Pt{right + 7, mid + 8}, r + 3,
                [&](int x, int y) { p.picture().at(x, y) = shadowed(p.picture().at(x, y)); });
-  pill(3, 0, 0, rgb(0x2B1A4A));
-  pill(0, 0, 0, rgb(0xFFC53A));
-  pill(-4, 0, 0, rgb(0x3B3FA8));
-  pill(-6, 0, -3, rgb(0x4F55C8));
-  p.rect(static_cast<int>(left), static_cast<int>(mid + 2), static_cast<int>(right - left), 1, rgb(0x3B3FA8));
+  pill(3, 0, rgb(0x2B1A4A));
+  pill(0, 0, rgb(0xFFC53A));
+  pill(-4, 0, rgb(0x3B3FA8));
+  pill(-6, -3, rgb(0x4F55C8));  // lighter upper half
+  p.rect(static_cast<int>(left), static_cast<int>(mid + 2), static_cast<int>(right - left), 1,
+         rgb(0x3B3FA8));
 }
 
 }  // namespace
@@ -659,13 +683,13 @@ Picture make_title_picture() {
   Painter p(pic);
 
   paint_sky(p);
-  paint_sun(p, 706, 60);
-  paint_cloud(p, 58, 132, 0.9);
-  paint_cloud(p, 700, 182, 0.7);
-  paint_cloud(p, 255, 200, 0.55);
-  paint_bird(p, 28, 38, 1.0);
-  paint_bird(p, 55, 56, 0.8);
-  paint_bird(p, 585, 150, 0.7);
+  paint_sun(p, 46, 54);
+  paint_cloud(p, 700, 132, 0.9);
+  paint_cloud(p, 52, 178, 0.7);
+  paint_cloud(p, 480, 200, 0.55);
+  paint_bird(p, 700, 34, 1.0);
+  paint_bird(p, 724, 54, 0.8);
+  paint_bird(p, 676, 64, 0.6);
   paint_mountains(p);
   paint_hills(p);
   paint_floor(p);
@@ -673,7 +697,8 @@ Picture make_title_picture() {
   paint_house(p, 150, field_ridge(160) + 8);
   paint_windmill(p, 655, field_ridge(655) + 8);
   for (double x : {40.0, 470.0, 730.0}) paint_round_tree(p, x, field_ridge(x) + 6, 40);
-  for (double x : {92.0, 108.0, 258.0, 560.0, 578.0, 775.0}) paint_pine(p, x, hill_ridge(x) + 10, 34);
+  for (double x : {92.0, 108.0, 258.0, 560.0, 578.0, 775.0})
+    paint_pine(p, x, hill_ridge(x) + 10, 34);
   for (double x : {320.0, 410.0, 600.0}) paint_pine(p, x, field_ridge(x) + 8, 44);
   paint_hedge(p);
 
@@ -695,16 +720,16 @@ Picture make_title_picture() {
   title.depth = 7;
   title.bevel = 3;
   title.shadow = 6;
-  title.face = {rgb(0xFFF3A0), rgb(0xFFE14D), rgb(0xFFC61A), rgb(0xFFA51C), rgb(0xF7821E),
-                rgb(0xEA5B1A)};
+  title.face = {rgb(0xFFF3A0), rgb(0xFFE14D), rgb(0xFFC61A),
+                rgb(0xFFA51C), rgb(0xF7821E), rgb(0xEA5B1A)};
   title.light = rgb(0xFFFFE6);
   title.dark = rgb(0xC4420E);
   title.rim = rgb(0x2B1A4A);
   title.depth_near = rgb(0xB8341B);
   title.depth_far = rgb(0x7A1F2E);
   draw_text_centred(p, "JUMBLIX", kTitleShownWidth / 2, 22, title);
-  sparkle(p, 110, 30, 16, rgb(0xFFFFFF));
-  sparkle(p, 648, 118, 12, rgb(0xFFFFFF));
+  sparkle(p, 660, 26, 16, rgb(0xFFFFFF));
+  sparkle(p, 104, 120, 12, rgb(0xFFFFFF));
 
   TextStyle sub;
   sub.cell = 4;
@@ -737,7 +762,7 @@ Picture make_title_picture() {
 namespace {
 
 constexpr double kBalloonX = kMovingPictureWidth / 2.0;
-constexpr double kBalloonY = 96;      // centre of the round top
+constexpr double kBalloonY = 96;  // centre of the round top
 constexpr double kBalloonR = 86;
 constexpr double kBalloonBottom = 180;
 constexpr double kSkirtHalf = 24;
@@ -761,7 +786,8 @@ bool in_envelope(int x, int y) {
 // Curved gores in six colours, each in three tones lit from the upper left, with dark
 // seams and a dark rim.
 void paint_envelope(Picture& pic) {
-  constexpr Colour gores[][3] = {  // light, mid, dark
+  constexpr Colour gores[][3] = {
+      // light, mid, dark
       {rgb(0xFF8A80), rgb(0xE53935), rgb(0xA82424)}, {rgb(0xFFF176), rgb(0xFDD835), rgb(0xD4A017)},
       {rgb(0x81D4FA), rgb(0x1E88E5), rgb(0x1553A0)}, {rgb(0xA5E887), rgb(0x43A047), rgb(0x2B7031)},
       {rgb(0xFFCC80), rgb(0xFB8C00), rgb(0xC05F00)}, {rgb(0xCE93D8), rgb(0x8E44AD), rgb(0x5E2B7A)},
@@ -802,7 +828,7 @@ void paint_face(Painter& p) {
     p.ellipse(ex + side * -3 + 2, ey + 4, 7.5, 9.5, ink);
     p.circle(ex + side * -3 - 1, ey, 3, rgb(0xFFFFFF));
     p.line({ex - 12, ey - 27 - side * 2}, {ex + 12, ey - 27 + side * 2}, 4, ink);  // eyebrows
-    p.ellipse(kBalloonX + side * 52, 100, 11, 7, rgb(0xFF7FAA));  // cheeks
+    p.ellipse(kBalloonX + side * 52, 100, 11, 7, rgb(0xFF7FAA));                   // cheeks
   }
   // Open smile: dark mouth, red tongue, rim.
   std::vector<Pt> mouth;
@@ -811,7 +837,8 @@ void paint_face(Painter& p) {
     mouth.push_back({kBalloonX - 26 * std::cos(a), 96 + 20 * std::sin(a)});
   }
   std::vector<Pt> rim_shape;
-  for (const Pt& m : mouth) rim_shape.push_back({kBalloonX + (m.x - kBalloonX) * 1.14, 94 + (m.y - 96) * 1.2});
+  for (const Pt& m : mouth)
+    rim_shape.push_back({kBalloonX + (m.x - kBalloonX) * 1.14, 94 + (m.y - 96) * 1.2});
   p.polygon(rim_shape, ink);
   p.polygon(mouth, rgb(0x7A1F2E));
   p.ellipse(kBalloonX, 109, 13, 6, rgb(0xFF5A6E));
@@ -843,22 +870,31 @@ void paint_band(Painter& p) {
 
 void paint_basket(Painter& p) {
   const Colour ink = rgb(0x2B1A4A), rope = rgb(0x8D6E63);
-  const double skirt_y = kBalloonBottom + 2, top = 204, left = kBalloonX - 28, right = kBalloonX + 28;
+  const double skirt_y = kBalloonBottom + 2, top = 204, left = kBalloonX - 28,
+               right = kBalloonX + 28;
   // Skirt, ropes and the burner with its flame.
-  p.polygon({{kBalloonX - kSkirtHalf - 3, skirt_y - 4}, {kBalloonX + kSkirtHalf + 3, skirt_y - 4},
-             {kBalloonX + 20, skirt_y + 10}, {kBalloonX - 20, skirt_y + 10}},
+  p.polygon({{kBalloonX - kSkirtHalf - 3, skirt_y - 4},
+             {kBalloonX + kSkirtHalf + 3, skirt_y - 4},
+             {kBalloonX + 20, skirt_y + 10},
+             {kBalloonX - 20, skirt_y + 10}},
             ink);
-  p.polygon({{kBalloonX - kSkirtHalf, skirt_y - 2}, {kBalloonX + kSkirtHalf, skirt_y - 2},
-             {kBalloonX + 18, skirt_y + 7}, {kBalloonX - 18, skirt_y + 7}},
+  p.polygon({{kBalloonX - kSkirtHalf, skirt_y - 2},
+             {kBalloonX + kSkirtHalf, skirt_y - 2},
+             {kBalloonX + 18, skirt_y + 7},
+             {kBalloonX - 18, skirt_y + 7}},
             rgb(0xB23A48));
   for (double side : {-1.0, 1.0}) {
     p.line({kBalloonX + side * 18, skirt_y + 7}, {kBalloonX + side * 26, top}, 2.2, rope);
     p.line({kBalloonX + side * 8, skirt_y + 8}, {kBalloonX + side * 10, top}, 2.2, rope);
   }
-  p.polygon({{kBalloonX - 7, top - 2}, {kBalloonX - 4, skirt_y + 9}, {kBalloonX, skirt_y + 4},
-             {kBalloonX + 4, skirt_y + 9}, {kBalloonX + 7, top - 2}},
+  p.polygon({{kBalloonX - 7, top - 2},
+             {kBalloonX - 4, skirt_y + 9},
+             {kBalloonX, skirt_y + 4},
+             {kBalloonX + 4, skirt_y + 9},
+             {kBalloonX + 7, top - 2}},
             rgb(0xFF9800));
-  p.polygon({{kBalloonX - 3, top - 2}, {kBalloonX, skirt_y + 11}, {kBalloonX + 3, top - 2}}, rgb(0xFFEB3B));
+  p.polygon({{kBalloonX - 3, top - 2}, {kBalloonX, skirt_y + 11}, {kBalloonX + 3, top - 2}},
+            rgb(0xFFEB3B));
   p.rect(static_cast<int>(kBalloonX - 9), static_cast<int>(top - 3), 18, 4, rgb(0x607D8B));
 
   // Wicker: staggered bricks of two browns inside a dark rim, with a rolled top edge.
@@ -873,9 +909,10 @@ void paint_basket(Painter& p) {
       pic.at(x, y) = crack ? rgb(0x6D4325) : (brick + row) % 2 ? rgb(0xC98A4B) : rgb(0xB07434);
     }
   }
-  p.rect(static_cast<int>(left - 3), static_cast<int>(top - 4), static_cast<int>(right - left + 6), 7, ink);
-  p.rect(static_cast<int>(left - 2), static_cast<int>(top - 3), static_cast<int>(right - left + 4), 5,
-         rgb(0x8D5A2B));
+  p.rect(static_cast<int>(left - 3), static_cast<int>(top - 4), static_cast<int>(right - left + 6),
+         7, ink);
+  p.rect(static_cast<int>(left - 2), static_cast<int>(top - 3), static_cast<int>(right - left + 4),
+         5, rgb(0x8D5A2B));
   // Sandbags at the sides.
   for (double side : {-1.0, 1.0}) {
     const double bx = kBalloonX + side * 36;
@@ -896,7 +933,8 @@ Picture make_moving_picture() {
   constexpr int kRays = 11;
   for (int i = 0; i < kRays; ++i) {
     const double a0 = 2 * kPi * i / kRays + 0.2, a1 = a0 + kPi / kRays, far = 400;
-    p.polygon({{kBalloonX, kBalloonY}, {kBalloonX + far * std::cos(a0), kBalloonY + far * std::sin(a0)},
+    p.polygon({{kBalloonX, kBalloonY},
+               {kBalloonX + far * std::cos(a0), kBalloonY + far * std::sin(a0)},
                {kBalloonX + far * std::cos(a1), kBalloonY + far * std::sin(a1)}},
               rgb(0xB3E0FF));
   }

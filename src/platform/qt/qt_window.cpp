@@ -148,6 +148,15 @@ class TextBoxEdit : public QLineEdit {
   TextBox& box_;
 };
 
+// A colour choice: the whole coloured button answers a click, not just its small circle.
+class ColourOption : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 }  // namespace
 
 // Shows the game's canvas pixel for pixel and passes mouse presses and keys to the game.
@@ -339,7 +348,7 @@ void QtWindow::build_control(Control& control) {
     }
     case ControlKind::option_button: {
       auto& option = static_cast<OptionButton&>(control);
-      auto* w = new QRadioButton(canvas_);
+      auto* w = new ColourOption(canvas_);
       w->setAutoExclusive(false);  // the form keeps the group exclusive
       w->setAutoFillBackground(true);
       w->setFocusPolicy(Qt::NoFocus);

@@ -1,0 +1,253 @@
+// The in-window panels: picture chooser, colours, times, and the menu switches.
+#include <filesystem>
+
+#include "app/game_harness.h"
+#include "platform/palette.h"
+
+namespace jumblix::testing {
+namespace {
+
+class PanelTest : public GameTest {
+ protected:
+  Puzzlemaker& game() { return runner->game; }
+  GameRunner& r() { return *runner; }
+  void menu(MenuItem& item) {
+    r().loop.menu(item);
+    r().run_for(3);
+  }
+  void press(CommandButton& button) {
+    r().loop.press(button);
+    r().run_for(3);
+  }
+  // Clears the box as a player would, types the text and presses `key` in it.
+  void enter(TextBox& box, const std::string& text, int key = kKeyEnter) {
+    box.set_text("");
+    r().loop.type(box, text);
+    r().loop.key_in(box, key);
+    r().run_for(3);
+  }
+  void add_picture(const std::string& folder, const std::string& name, std::uint32_t colour) {
+    std::filesystem::create_directories(dir.file(folder));
+    ASSERT_TRUE(save_bitmap(dir.file(folder + "/" + name), Picture(800, 600, colour)));
+  }
+  void switch_to_animated() {
+    menu(game().choosepicture2);
+    press(game().Command2);
+    ASSERT_EQ(game().puzzle.pic_kind, 1);
+  }
+};
+
+TEST_F(PanelTest, ChooserPicksPictureAndSizeOrCancels) {
+  add_picture("regular pictures", "zebra.bmp", 0xFFFF8000);
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  menu(g.choosepicture);
+  EXPECT_EQ(g.phase, -5);
+  EXPECT_EQ(g.Text3.text(), "title1.bmp") << "nothing selected: the first listed picture";
+  EXPECT_FALSE(g.puzzle7.enabled());
+  EXPECT_FALSE(g.soptions.enabled());
+  EXPECT_FALSE(g.colour.enabled());
+  EXPECT_TRUE(g.Command2.visible() && g.Command3.visible() && g.File1.visible());
+  EXPECT_FALSE(g.File2.visible());
+
+  // Sizes over 20 are cut as they are typed.
+  g.Text1.set_text("");
+  r().loop.type(g.Text1, "25");
+  g.Text2.set_text("");
+  r().loop.type(g.Text2, "19");
+  r().run_for(3);
+  EXPECT_EQ(g.Text1.text(), "20");
+  EXPECT_EQ(g.Text2.text(), "19");
+
+  r().loop.pick(g.File1, 1);
+  r().run_for(3);
+  EXPECT_EQ(g.Text3.text(), "zebra.bmp");
+  press(g.Command3);  // Cancel
+  EXPECT_EQ(g.Text1.text(), "4");
+  EXPECT_EQ(g.Text2.text(), "4");
+  EXPECT_EQ(g.Text3.text(), "title1.bmp");
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_TRUE(g.puzzle7.enabled());
+  EXPECT_FALSE(g.Command2.visible());
+
+  menu(g.choosepicture);
+  g.Text1.set_text("0");
+  g.Text2.set_text("ab");
+  r().loop.pick(g.File1, 1);
+  press(g.Command2);  // Done
+  EXPECT_EQ(g.puzzle.pic_name, "zebra.bmp");
+  EXPECT_EQ(g.puzzle.W, 2);
+  EXPECT_EQ(g.puzzle.H, 2);
+  EXPECT_EQ(g.Text1.text(), "2");
+  EXPECT_EQ(g.canvas.pixel(500, 300), 0xFFFF8000u) << "the board is cut from the new picture";
+  // With the screensaver copy on, a regular picture is copied there (when the folder exists).
+  EXPECT_FALSE(std::filesystem::exists(system.file("Jumblix-pictures/zebra.bmp")));
+}
+
+TEST_F(PanelTest, DoneWithRandomPicturesOnMakesOneChosenPuzzle) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  menu(g.prandom);
+  EXPECT_EQ(g.Check1.value(), 1);
+  switch_to_animated();
+  EXPECT_EQ(g.puzzle.pic_name, "title2.bmp");
+  EXPECT_TRUE(g.prandom.checked()) << "random pictures come back once the chosen puzzle is made";
+  EXPECT_FALSE(g.pnrandom.checked());
+  EXPECT_EQ(g.Check1.value(), 1);
+  EXPECT_EQ(g.File2.left(), g.File1.left()) << "the animated list stands where the regular one does";
+  EXPECT_TRUE(g.pcolour2.visible());
+  EXPECT_TRUE(g.anispeed.enabled());
+  menu(g.newpuzzle);  // a random picture of the same kind
+  EXPECT_EQ(g.puzzle.pic_kind, 1);
+}
+
+TEST_F(PanelTest, UnloadablePictureKeepsThePreviousOneAndSaysSo) {
+  dir.write("regular pictures/zbroken.bmp", "BM this is not really a bitmap");
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  menu(g.choosepicture);
+  r().loop.pick(g.File1, 1);  // zbroken.bmp
+  press(g.Command2);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_TRUE(g.message.visible());
+  EXPECT_NE(g.message.caption().find("zbroken.bmp"), std::string::npos);
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_EQ(g.puzzle.in_place, 0) << "a proper puzzle is still made from the previous picture";
+  menu(g.newpuzzle);  // the name still points at the broken file: still refused, still playable
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+}
+
+TEST_F(PanelTest, ColourPanelsSelectGreyWriteAndCopy) {
+  dir.write("title2.colour", " 4 \r\n");
+  std::filesystem::create_directories(system.file("Quiltrest-pictures"));
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  switch_to_animated();
+  ASSERT_EQ(g.puzzle.puzzle_bg, 4);
+  ASSERT_EQ(g.puzzle.picture_bg, 15);
+
+  menu(g.pcolour);
+  EXPECT_EQ(g.phase, -2);
+  EXPECT_TRUE(g.Label7.visible());
+  EXPECT_TRUE(g.Option5.value());
+  EXPECT_FALSE(g.Option2.enabled()) << "the picture's background colour is not offered";
+  press(g.Command4);  // Cancel changes nothing
+  EXPECT_EQ(g.puzzle.puzzle_bg, 4);
+  EXPECT_FALSE(g.Option1.visible());
+
+  menu(g.pcolour2);
+  EXPECT_TRUE(g.Option2.value());
+  EXPECT_FALSE(g.Option5.enabled());
+  EXPECT_TRUE(g.Option2.enabled());
+  g.Option14.set_value(true);  // light magenta
+  press(g.Command5);
+  EXPECT_EQ(g.puzzle.picture_bg, 13);
+  EXPECT_EQ(dir.read("title2.colour2"), " 13 \r\n");
+  EXPECT_EQ(system.read("Quiltrest-pictures/colour.dcolour"), " 3 \r\n") << "refreshed on every Done";
+
+  // Even with screensaver copies switched off, Done refreshes the default colour's copy.
+  menu(g.dspictures);
+  menu(g.dcolour);
+  g.Option16.set_value(true);  // blue
+  press(g.Command5);
+  EXPECT_EQ(g.default_puzzle_bg, 1);
+  EXPECT_EQ(dir.read("colour.dcolour"), " 1 \r\n");
+  EXPECT_EQ(system.read("Quiltrest-pictures/colour.dcolour"), " 1 \r\n");
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_TRUE(g.colour.enabled());
+}
+
+TEST_F(PanelTest, FinishedPictureRepaintsItsGridInTheNewPuzzleColour) {
+  begin_first_puzzle("2", "2");
+  Puzzlemaker& g = game();
+  g.move_time = 0;
+  menu(g.csolve);
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
+  menu(g.pcolour);
+  g.Option13.set_value(true);  // light red
+  press(g.Command5);
+  EXPECT_EQ(g.canvas.pixel(g.puzzle.piece_w, 5), palette_rgb(12));
+  EXPECT_EQ(dir.read("title1.colour"), " 12 \r\n");
+}
+
+TEST_F(PanelTest, TimePanelsReadCorrectAndStore) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  menu(g.cpiece);
+  EXPECT_EQ(g.Text4.text(), "1");
+  EXPECT_EQ(g.phase, 0);
+  EXPECT_FALSE(g.soptions.enabled());
+  enter(g.Text4, "-5");
+  EXPECT_EQ(g.move_time, 0);
+  EXPECT_EQ(g.Text4.text(), "0");
+  EXPECT_EQ(dir.read("movepiece.Time"), " 0 \r\n");
+  EXPECT_FALSE(g.Text4.visible());
+  EXPECT_EQ(g.phase, 3);
+
+  menu(g.cpiece);
+  enter(g.Text4, ".5");
+  EXPECT_EQ(g.move_time, 0.5);
+  EXPECT_EQ(dir.read("movepiece.Time"), " .5 \r\n");
+  menu(g.cpiece);
+  EXPECT_EQ(g.Text4.text(), ".5");
+  enter(g.Text4, "");
+  EXPECT_EQ(g.move_time, 0);
+
+  menu(g.cpicture);
+  EXPECT_EQ(g.Text5.text(), "100") << "longer than can be typed, but shown whole";
+  for (const char* typed : {"0", "-1", "", "ab"}) {
+    enter(g.Text5, typed);
+    EXPECT_EQ(g.new_picture_time, 1) << typed;
+    EXPECT_EQ(g.Text5.text(), "1") << typed;
+    menu(g.cpicture);
+  }
+  enter(g.Text5, "995");  // the third character does not fit
+  EXPECT_EQ(g.new_picture_time, 99);
+  menu(g.cpicture);
+  enter(g.Text5, "7", kKeyEscape);
+  EXPECT_EQ(g.new_picture_time, 99);
+  EXPECT_EQ(dir.read("newpuzzle.Time"), " 99 \r\n");
+  menu(g.cpicture);
+  EXPECT_EQ(g.Text5.text(), "99");
+}
+
+TEST_F(PanelTest, SwitchesWriteTheirFilesAndSurviveARestart) {
+  std::filesystem::create_directories(system.file("Jumblix-pictures"));
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  EXPECT_TRUE(std::filesystem::exists(system.file("Jumblix-pictures/title1.bmp")));
+  menu(g.tslow);  // out of reach with a regular picture
+  EXPECT_EQ(g.anim_slow, 0);
+  switch_to_animated();
+  menu(g.tslow);
+  menu(g.tslow);  // written again although already checked
+  EXPECT_EQ(dir.read("animation.Time"), " 1 \r\n");
+  EXPECT_EQ(g.anim_slow, 1);
+  menu(g.spictures);  // already checked: the file is left alone
+  EXPECT_FALSE(dir.exists("puzzle.settings"));
+  menu(g.dspictures);
+  EXPECT_EQ(dir.read("puzzle.settings"), " 1 \r\n");
+  menu(g.yes);
+  EXPECT_EQ(dir.read("rotate.mode"), " 1 \r\n");
+  EXPECT_EQ(g.rotatable, 0) << "the puzzle in play keeps its rule";
+  std::filesystem::remove(system.file("Jumblix-pictures/title1.bmp"));
+  menu(g.choosepicture);
+  press(g.Command2);
+  EXPECT_EQ(g.rotatable, 1);
+  EXPECT_EQ(g.puzzle.pic_kind, 0);
+  EXPECT_FALSE(std::filesystem::exists(system.file("Jumblix-pictures/title1.bmp")));
+  menu(g.cpiece);
+  enter(g.Text4, "25");
+
+  runner.reset();
+  GameRunner& again = start();
+  ASSERT_TRUE(again.run_until([&] { return again.game.started == 1; }));
+  EXPECT_EQ(again.game.anim_slow, 1);
+  EXPECT_TRUE(again.game.tslow.checked());
+  EXPECT_EQ(again.game.no_saver_copy, 1);
+  EXPECT_TRUE(again.game.yes.checked());
+  EXPECT_EQ(again.game.move_time, 25);
+}
+
+}  // namespace
+}  // namespace jumblix::testing
