@@ -316,7 +316,9 @@ Mask text_mask(std::string_view text, int x, int y, const TextStyle& s, const Bo
   auto plot = mask.setter();
   for (char c : text) {
     const Glyph* g = find_glyph(c);
-    const auto [first, last] = g ? glyph_columns(*g) : std::pair{0, -1};
+    // Plain ints, not a structured binding: older compilers cannot capture those.
+    const std::pair<int, int> columns = g ? glyph_columns(*g) : std::pair{0, -1};
+    const int first = columns.first, last = columns.second;
     if (last < first) {
       x += 3 * s.cell + s.gap;
       continue;
