@@ -4,8 +4,7 @@
 //   jumblix [--screenshot FILE] [--quit-after MS]
 //
 // --quit-after closes the window after MS milliseconds, as if the player had closed it;
-// --screenshot saves what the window shows as a PNG just before that (or after 2 s).
-#include <algorithm>
+// --screenshot saves what the window shows as a PNG at that moment (or after 2 s).
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -52,10 +51,13 @@ int main(int argc, char** argv) {
   for (jumblix::Timer* timer : game.timers()) loop.add_timer(*timer);
   window.show();
 
-  if (!screenshot_path.isEmpty())
-    QTimer::singleShot(quit_after_ms > 0 ? std::max(quit_after_ms - 50, 0) : 2000, &window,
-                       [&] { window.save_screenshot(screenshot_path); });
-  if (quit_after_ms >= 0) QTimer::singleShot(quit_after_ms, &window, [&] { window.close(); });
+  // Test and documentation hooks: a screenshot, then closing the window as the player would.
+  const int shot_at_ms = quit_after_ms >= 0 ? quit_after_ms : 2000;
+  if (!screenshot_path.isEmpty() || quit_after_ms >= 0)
+    QTimer::singleShot(shot_at_ms, Qt::PreciseTimer, &window, [&] {
+      if (!screenshot_path.isEmpty()) window.save_screenshot(screenshot_path);
+      if (quit_after_ms >= 0) window.close();
+    });
 
   try {
     game.Form_Activate();

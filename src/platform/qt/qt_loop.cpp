@@ -1,6 +1,7 @@
 #include "platform/qt/qt_loop.h"
 
 #include <cmath>
+#include <csignal>
 #include <exception>
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // game's timers run on a steady millisecond clock, and short timers tick on the display
 // frame grid.
 #include <chrono>
-#include <csignal>
+#include <exception>
 #include <functional>
 #include <vector>
 

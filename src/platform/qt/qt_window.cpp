@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -20,8 +21,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
+#include <QScreen>
 #include <QThread>
-#include <QApplication>
 
 #include "platform/palette.h"
 #include "platform/qt/qt_loop.h"
@@ -216,7 +218,8 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   form_.on_maximize = [this] { maximize_now(); };
   sync_all();
 
-  resize(form_.canvas.width(), form_.canvas.height() + menuBar()->sizeHint().height());
+  const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
+  resize(form_.canvas.width(), form_.canvas.height() + menu_height);
   canvas_->setFocus();
 
   repaint_.setTimerType(Qt::PreciseTimer);
@@ -290,7 +293,7 @@ void QtWindow::place(Control& control, QWidget* widget) {
     widget->setGeometry(r.left, r.top, r.width, r.height);
     widget->setEnabled(control.enabled());
     const bool shown = control.visible();
-    if (shown != widget->isVisible()) {
+    if (shown == widget->isHidden()) {
       QWidget* focus = QApplication::focusWidget();
       const bool had_focus = focus && (focus == widget || widget->isAncestorOf(focus));
       widget->setVisible(shown);
@@ -351,11 +354,14 @@ void QtWindow::build_control(Control& control) {
       auto* w = new ColourOption(canvas_);
       w->setAutoExclusive(false);  // the form keeps the group exclusive
       w->setAutoFillBackground(true);
+      w->setBackgroundRole(QPalette::Window);
       w->setFocusPolicy(Qt::NoFocus);
       sync_[&control] = [w, &option] {
         QPalette palette = QApplication::palette();
-        if (is_colour_index(option.background()))
+        if (is_colour_index(option.background())) {
           palette.setColor(QPalette::Window, palette_colour(option.background()));
+          palette.setColor(QPalette::Button, palette_colour(option.background()));
+        }
         w->setPalette(palette);
         w->setChecked(option.value());
       };
@@ -387,6 +393,7 @@ void QtWindow::build_control(Control& control) {
       auto* w = new QListWidget(canvas_);
       w->setFocusPolicy(Qt::ClickFocus);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
+      w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // more rows; long names are cut off
       sync_[&control] = [w, &list] {
         QStringList entries;
         for (const std::string& e : list.entries()) entries << text_of(e);
@@ -441,17 +448,30 @@ bool QtWindow::save_screenshot(const QString& path) {
 
 void QtWindow::maximize_now() {
   const QSize before = canvas_->size();
-  if (!isMaximized() || !isVisible()) {
-    showMaximized();
-    // The window system answers with a resize; wait a little for it (user input stays
-    // queued for the game's next yield).
+  // The window system answers with a resize; wait a little for it (user input stays
+  // queued for the game's next yield).
+  auto wait_for_resize = [&] {
     QElapsedTimer waited;
     waited.start();
     do {
       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-      if (canvas_->size() != before) break;
+      if (canvas_->size() != before) return true;
       QThread::msleep(1);
     } while (waited.elapsed() < 250);
+    return false;
+  };
+  const bool fills_screen = screen() && frameGeometry() == screen()->availableGeometry();
+  if (!isVisible() || !(isMaximized() || fills_screen)) {
+    showMaximized();
+    // Without a window manager nobody maximizes the window: fill the screen ourselves.
+    if (!wait_for_resize() && screen()) {
+      const QRect area = screen()->availableGeometry();
+      const QRect outer = frameGeometry(), inner = geometry();
+      const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
+      setGeometry(area.marginsRemoved(frame));
+      wait_for_resize();
+    }
   }
   canvas_resized(canvas_->width(), canvas_->height());
 }

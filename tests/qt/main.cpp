@@ -1,0 +1,13 @@
+// The window tests need a QApplication; they run on Qt's offscreen platform unless told
+// otherwise.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleMock(&argc, argv);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,164 @@
+// The real event loop: timers only inside a yield, short timers on the frame grid, the
+// end of the program, and a yield that does not hold the processor.
+#include "platform/qt/qt_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include <QTest>
+#include <QTime>
+#include <QTimer>
+
+namespace jumblix {
+namespace {
+
+double cpu_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void yield_for(QtLoop& loop, double ms) {
+  const double until = loop.now_ms() + ms;
+  while (loop.now_ms() < until) loop.yield();
+}
+
+// A clock the test sets, for the exact frame-grid arithmetic.
+class SetClock : public EventLoop {
+ public:
+  void yield() override {}
+  void end_program() override {}
+  bool ended() const override { return false; }
+  double now_ms() const override { return now; }
+  double seconds_since_midnight() const override { return 0; }
+  double timer_resolution_ms() const override { return kFrameMs; }
+  void add_timer(Timer& timer) override { timer.attach(this); }
+  double now = 0;
+};
+
+TEST(QtLoop, TimersFireOnlyInsideAYield) {
+  QtLoop loop;
+  Timer timer("t", 1);
+  int ticks = 0;
+  timer.on_timer = [&] { ++ticks; };
+  loop.add_timer(timer);
+  timer.start();
+  QTest::qWait(60);  // Qt runs its own events, but the game's timer waits for a yield
+  EXPECT_EQ(ticks, 0);
+  loop.yield();
+  EXPECT_EQ(ticks, 1);
+  timer.stop();
+  QTest::qWait(40);
+  loop.yield();
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(QtLoop, ShortTimersTickAtTheNextFrameBoundary) {
+  SetClock clock;
+  Timer timer("anim", 1);
+  clock.add_timer(timer);
+  clock.now = 5;
+  timer.start();  // counts down to 5 + one frame, which lies in the next frame
+  EXPECT_FALSE(QtLoop::timer_due(timer, kFrameMs - 0.1));
+  EXPECT_TRUE(QtLoop::timer_due(timer, kFrameMs));
+  timer.fire(kFrameMs + 0.8);  // a late tick does not push the next one a frame further
+  EXPECT_FALSE(QtLoop::timer_due(timer, 2 * kFrameMs - 0.1));
+  EXPECT_TRUE(QtLoop::timer_due(timer, 2 * kFrameMs));
+
+  Timer slow("slow", 50);
+  clock.add_timer(slow);
+  clock.now = 0;
+  slow.start();
+  EXPECT_FALSE(QtLoop::timer_due(slow, 49.9));
+  EXPECT_TRUE(QtLoop::timer_due(slow, 50));
+  slow.stop();
+  EXPECT_FALSE(QtLoop::timer_due(slow, 100));
+}
+
+TEST(QtLoop, AOneMillisecondTimerRestartedEachTickTicksAboutOncePerFrame) {
+  // The slow animation: start the 1 ms timer, yield until it ticks, stop it; repeat.
+  QtLoop loop;
+  Timer timer("anim", 1);
+  loop.add_timer(timer);
+  bool tick = false;
+  timer.on_timer = [&] { tick = true; };
+  int frames = 0;
+  const double start = loop.now_ms();
+  while (loop.now_ms() - start < 500) {
+    tick = false;
+    timer.start();
+    while (!tick) loop.yield();
+    timer.stop();
+    ++frames;
+  }
+  const double per_second = frames * 1000.0 / (loop.now_ms() - start);
+  EXPECT_LE(per_second, 64);
+  EXPECT_GE(per_second, 30);  // generous: the machine may be busy
+}
+
+TEST(QtLoop, AnIdleYieldSleepsBrieflyInsteadOfSpinning) {
+  QtLoop loop;
+  const auto wall_start = std::chrono::steady_clock::now();
+  const double cpu_start = cpu_seconds();
+  int yields = 0;
+  for (; yields < 400; ++yields) loop.yield();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+  const double cpu = cpu_seconds() - cpu_start;
+  std::printf("[ figures  ] %d idle yields: %.1f ms each, CPU %.1f %% of one core\n", yields,
+              wall * 1000 / yields, 100 * cpu / wall);
+  EXPECT_GE(wall, 0.2);  // each yield waits for about a millisecond
+  EXPECT_LT(wall, 4.0);  // and never much longer
+  EXPECT_LT(cpu / wall, 0.5);
+}
+
+TEST(QtLoop, EndingTheProgramOrASignalMakesTheNextYieldThrow) {
+  QtLoop loop;
+  loop.yield();
+  loop.end_program();
+  EXPECT_TRUE(loop.ended());
+  EXPECT_THROW(loop.yield(), ProgramEnded);
+  EXPECT_THROW(loop.yield(), ProgramEnded);
+
+  QtLoop signalled;
+  QtLoop::request_end_from_signal();  // as the SIGTERM handler does
+  EXPECT_THROW(signalled.yield(), ProgramEnded);
+}
+
+TEST(QtLoop, AnEndInsideANestedYieldUnwindsOutsideQtOnly) {
+  // A handler run by Qt that itself yields (as making a puzzle does) while the player quits:
+  // the nested yield throws, the handler stops, and the outer yield throws after Qt returns.
+  QtLoop loop;
+  bool handler_finished = false;
+  QTimer::singleShot(0, [&] {
+    run_from_qt([&] {
+      loop.end_program();
+      loop.yield();
+      handler_finished = true;
+    });
+  });
+  EXPECT_THROW(yield_for(loop, 200), ProgramEnded);
+  EXPECT_FALSE(handler_finished);
+}
+
+TEST(QtLoop, AnErrorInAHandlerRunByQtResurfacesFromTheYield) {
+  QtLoop loop;
+  QTimer::singleShot(0, [] { run_from_qt([] { throw std::runtime_error("broken handler"); }); });
+  EXPECT_THROW(yield_for(loop, 200), std::runtime_error);
+  EXPECT_NO_THROW(loop.yield());
+}
+
+TEST(QtLoop, TimeOfDayIsLocalTime) {
+  QtLoop loop;
+  const double expected = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+  const double got = loop.seconds_since_midnight();
+  EXPECT_GE(got, 0);
+  EXPECT_LT(got, 86400);
+  EXPECT_NEAR(got, expected, 1.0);
+}
+
+}  // namespace
+}  // namespace jumblix

@@ -1,0 +1,363 @@
+// The real window built from a plain MainForm: menu bar, widgets, and user input coming
+// back to the form's handlers.
+#include "platform/qt/qt_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+#include <vector>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/palette.h"
+#include "settings/main_form.h"
+
+namespace jumblix {
+namespace {
+
+QStringList texts(const QList<QAction*>& actions, bool visible) {
+  QStringList out;
+  for (QAction* a : actions)
+    if (a->isVisible() == visible) out << a->text();
+  return out;
+}
+
+void collect_checked(const QList<QAction*>& actions, QStringList& out) {
+  for (QAction* a : actions) {
+    if (a->isChecked()) out << a->text();
+    if (a->menu()) collect_checked(a->menu()->actions(), out);
+  }
+}
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  template <typename W>
+  W* widget(const Control& control) {
+    auto* w = qobject_cast<W*>(window.widget_for(control));
+    EXPECT_NE(w, nullptr) << control.name();
+    return w;
+  }
+  QWidget* canvas() { return window.canvas_widget(); }
+
+  MainForm form;
+  QtWindow window{form};
+};
+
+TEST_F(QtWindowTest, MenuBarHoldsEveryItemOfTheFormInItsPlace) {
+  for (MenuItem* item : form.menu_items()) {
+    SCOPED_TRACE(item->name());
+    QAction* action = window.action_for(*item);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text().toStdString(), item->caption());
+    EXPECT_EQ(action->isVisible(), item->visible());
+    // Qt reports a hidden action as disabled; the enabled state returns when it is shown.
+    EXPECT_EQ(action->isEnabled(), item->enabled() && item->visible());
+    EXPECT_EQ(action->isChecked(), item->checked());
+    EXPECT_EQ(window.menu_for(*item) != nullptr, !item->children().empty());
+    // Same place among its siblings as in the form's tree.
+    const QList<QAction*> siblings =
+        item->parent() ? window.menu_for(*item->parent())->actions() : window.menuBar()->actions();
+    const auto& form_siblings = item->parent() ? item->parent()->children() : std::vector<MenuItem*>{};
+    ASSERT_TRUE(siblings.contains(action));
+    if (item->parent()) {
+      const auto at = std::find(form_siblings.begin(), form_siblings.end(), item) - form_siblings.begin();
+      EXPECT_EQ(siblings.indexOf(action), at);
+    }
+  }
+  EXPECT_EQ(window.menuBar()->actions().size(), 3);
+}
+
+TEST_F(QtWindowTest, AtStartThePlayerSeesOnlyTheOptionsMenuWithItsFourCommands) {
+  EXPECT_EQ(texts(window.menuBar()->actions(), true), QStringList{"Options"});
+  EXPECT_EQ(texts(window.menuBar()->actions(), false), (QStringList{"Instructions", "Key help"}));
+  const QList<QAction*> options = window.menu_for(form.options)->actions();
+  EXPECT_EQ(texts(options, true),
+            (QStringList{"Animated puzzle speed", "Pieces rotatable?", "Scr-Saver options", "Quit"}));
+  EXPECT_EQ(texts(options, false), (QStringList{"sfancy", "Puzzle", "Solving options", "Colour"}));
+
+  QStringList checked;
+  collect_checked(window.menuBar()->actions(), checked);
+  EXPECT_EQ(checked, (QStringList{"sfancy", "Pictures are not random", "Fast", "User solves puzzle", "No",
+                                  "Save pictures into Screensaver folder"}));
+  EXPECT_FALSE(window.action_for(form.dsfdfdf)->isEnabled());
+  EXPECT_EQ(window.windowTitle(), "Jumblix: By Corvel (age 18) - (Click to begin)");
+  EXPECT_EQ(canvas()->size(), QSize(754, 385));
+  for (Control* c : form.controls()) {
+    const QWidget* w = window.widget_for(*c);
+    EXPECT_TRUE(w == nullptr || !w->isVisible()) << c->name();
+  }
+}
+
+TEST_F(QtWindowTest, PropertyChangesReachTheWidgetsAtOnce) {
+  form.Label5.show();
+  auto* label = widget<QLabel>(form.Label5);
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_EQ(label->text(), "Chosen picture:");
+  EXPECT_EQ(label->geometry(), QRect(32, 16, 81, 17));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText).rgb(), palette_rgb(11));
+  form.Label5.move(50, 60);
+  EXPECT_EQ(label->geometry(), QRect(50, 60, 81, 17));
+  form.message.set_caption("Cannot load picture");
+  EXPECT_EQ(widget<QLabel>(form.message)->text(), "Cannot load picture");
+
+  form.Text1.set_text("7");
+  EXPECT_EQ(widget<QLineEdit>(form.Text1)->text(), "7");
+  // The limit bounds typing only; a longer text from the game is shown whole.
+  form.Text4.set_text("100");
+  EXPECT_EQ(widget<QLineEdit>(form.Text4)->text(), "100");
+
+  form.tslow.set_checked(true);
+  form.tfast.set_checked(false);
+  EXPECT_TRUE(window.action_for(form.tslow)->isChecked());
+  EXPECT_FALSE(window.action_for(form.tfast)->isChecked());
+  form.puzzle7.show();
+  form.colour.show();
+  form.colour.disable();
+  EXPECT_TRUE(window.action_for(form.puzzle7)->isVisible());
+  EXPECT_FALSE(window.action_for(form.colour)->isEnabled());
+  form.instructions.show();
+  EXPECT_EQ(texts(window.menuBar()->actions(), true), (QStringList{"Options", "Instructions"}));
+
+  form.set_caption("Jumblix: By Corvel");
+  EXPECT_EQ(window.windowTitle(), "Jumblix: By Corvel");
+
+  form.Option5.set_value(true);
+  form.Option5.set_background(12);
+  EXPECT_TRUE(widget<QRadioButton>(form.Option5)->isChecked());
+  EXPECT_FALSE(widget<QRadioButton>(form.Option1)->isChecked());
+  EXPECT_EQ(widget<QRadioButton>(form.Option5)->palette().color(QPalette::Window).rgb(), palette_rgb(12));
+  EXPECT_TRUE(widget<QRadioButton>(form.Option5)->text().isEmpty());
+
+  form.Command1.show();
+  form.Command1.disable();
+  EXPECT_FALSE(widget<QPushButton>(form.Command1)->isEnabled());
+  EXPECT_EQ(widget<QPushButton>(form.Command1)->text(), "Begin");
+
+  form.Check1.set_value(1);
+  EXPECT_TRUE(widget<QCheckBox>(form.Check1)->isChecked());
+  EXPECT_EQ(window.widget_for(form.Picture1), nullptr);
+}
+
+TEST_F(QtWindowTest, ChoosingAMenuCommandRunsItsHandlerAndTheGameKeepsTheCheckMarks) {
+  int slow = 0, fast = 0;
+  form.tslow.on_click = [&] {
+    ++slow;
+    form.tslow.set_checked(true);
+    form.tfast.set_checked(false);
+  };
+  form.tfast.on_click = [&] { ++fast; };  // changes nothing
+
+  window.action_for(form.tslow)->trigger();
+  EXPECT_EQ(slow, 1);
+  EXPECT_TRUE(window.action_for(form.tslow)->isChecked());
+  EXPECT_FALSE(window.action_for(form.tfast)->isChecked());
+
+  // Qt would flip these by itself; they stay as the game has them.
+  window.action_for(form.tfast)->trigger();
+  window.action_for(form.tslow)->trigger();
+  EXPECT_EQ(fast, 1);
+  EXPECT_EQ(slow, 2);
+  EXPECT_TRUE(window.action_for(form.tslow)->isChecked());
+  EXPECT_FALSE(window.action_for(form.tfast)->isChecked());
+}
+
+TEST_F(QtWindowTest, MousePressesReachTheGameWithButtonAndCanvasPixel) {
+  std::vector<std::tuple<int, double, double>> presses;
+  form.on_mouse_down = [&](int button, int, double x, double y) { presses.emplace_back(button, x, y); };
+  QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(100, 50));
+  QTest::mouseClick(canvas(), Qt::RightButton, {}, QPoint(0, 1));
+  QTest::mouseClick(canvas(), Qt::MiddleButton, {}, QPoint(753, 384));
+  // The second press of a double click comes as a double-click event; it is a press all the same.
+  QTest::mouseDClick(canvas(), Qt::LeftButton, {}, QPoint(7, 8));
+  ASSERT_FALSE(presses.empty());
+  EXPECT_EQ(presses[0], std::make_tuple(1, 100.0, 50.0));
+  EXPECT_EQ(presses[1], std::make_tuple(2, 0.0, 1.0));
+  EXPECT_EQ(presses[2], std::make_tuple(4, 753.0, 384.0));
+  EXPECT_EQ(presses.back(), std::make_tuple(1, 7.0, 8.0));
+  EXPECT_EQ(presses.size(), 4u);
+}
+
+TEST_F(QtWindowTest, KeysReachTheGameAsItsKeyCodes) {
+  std::vector<int> keys;
+  form.on_key_down = [&](int key, int) { keys.push_back(key); };
+  QTest::keyClick(canvas(), Qt::Key_Return);
+  QTest::keyClick(canvas(), Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), Qt::Key_Escape);
+  QTest::keyClick(canvas(), Qt::Key_Left);
+  QTest::keyClick(canvas(), Qt::Key_Up);
+  QTest::keyClick(canvas(), Qt::Key_Right);
+  QTest::keyClick(canvas(), Qt::Key_Down);
+  // Keypad with Num Lock on (digits) and off (arrows) moves pieces alike.
+  QTest::keyClick(canvas(), Qt::Key_8, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), Qt::Key_Up, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), Qt::Key_4, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), Qt::Key_6, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), Qt::Key_2, Qt::KeypadModifier);
+  QTest::keyClick(canvas(), 'b');
+  QTest::keyClick(canvas(), 'B', Qt::ShiftModifier);  // Shift goes down first, as a key of its own
+  QTest::keyClicks(canvas(), "ijkl");
+  QTest::keyClick(canvas(), '8');  // the main keyboard's 8 is just a digit
+  EXPECT_EQ(keys, (std::vector<int>{13, 13, 27, 37, 38, 39, 40, 38, 38, 37, 39, 40, 66, 16, 66, 73, 74, 75, 76,
+                                    56}));
+  keys.clear();
+  QTest::keyClick(&window, Qt::Key_Down);  // the window itself passes keys on too
+  EXPECT_EQ(keys, std::vector<int>{40});
+}
+
+TEST_F(QtWindowTest, TypingGoesToTheTextBoxWithinItsLimitNotToTheGame) {
+  std::vector<int> game_keys, box_downs;
+  int box_ups = 0;
+  form.on_key_down = [&](int key, int) { game_keys.push_back(key); };
+  form.Text1.on_key_down = [&](int key) { box_downs.push_back(key); };
+  form.Text1.on_key_up = [&](int) { ++box_ups; };
+  form.Text1.set_text("");
+  form.Text1.show();
+  auto* edit = widget<QLineEdit>(form.Text1);
+  QTest::mouseClick(edit, Qt::LeftButton);
+
+  QTest::keyClicks(edit, "123");
+  EXPECT_EQ(form.Text1.text(), "12");
+  EXPECT_EQ(edit->text(), "12");
+  EXPECT_EQ(box_ups, 3);
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClick(edit, Qt::Key_Escape);
+  QTest::keyClick(edit, Qt::Key_Up);
+  EXPECT_EQ(box_downs, (std::vector<int>{'1', '2', '3', 13, 27, 38}));
+  EXPECT_TRUE(game_keys.empty());
+
+  // A key-up handler that corrects the text, as the size boxes do, shows at once.
+  form.Text1.on_key_up = [&](int) {
+    if (form.Text1.text() == "99") form.Text1.set_text("20");
+  };
+  edit->selectAll();
+  QTest::keyClicks(edit, "99");
+  EXPECT_EQ(edit->text(), "20");
+
+  // A longer text from the game can be shortened but not lengthened again.
+  form.Text1.set_text("100");
+  edit->end(false);
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClick(edit, '5');
+  EXPECT_EQ(form.Text1.text(), "10");
+}
+
+TEST_F(QtWindowTest, EnterInABoxThatHidesItGivesTheKeyboardBackToTheGame) {
+  std::vector<int> game_keys;
+  form.on_key_down = [&](int key, int) { game_keys.push_back(key); };
+  form.Text4.on_key_down = [&](int key) {
+    if (key == 13) form.Text4.hide();
+  };
+  form.Text4.show();
+  auto* edit = widget<QLineEdit>(form.Text4);
+  QTest::mouseClick(edit, Qt::LeftButton);
+  ASSERT_TRUE(edit->hasFocus());
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_FALSE(edit->isVisible());
+  EXPECT_TRUE(canvas()->hasFocus());
+  EXPECT_TRUE(game_keys.empty());
+
+  // Clicking the canvas also takes the keyboard back from a box.
+  form.Text1.show();
+  QTest::mouseClick(widget<QLineEdit>(form.Text1), Qt::LeftButton);
+  QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(400, 300));
+  EXPECT_TRUE(canvas()->hasFocus());
+}
+
+TEST_F(QtWindowTest, FileListShowsTheFolderAndAClickPicksTheEntry) {
+  QTemporaryDir dir;
+  for (const char* name : {"b.bmp", "a.bmp", "notes.txt"})
+    std::ofstream(std::filesystem::path(dir.path().toStdString()) / name) << "x";
+  int clicks = 0;
+  form.File1.on_click = [&] { ++clicks; };
+  form.File1.set_pattern("*.bmp");
+  form.File1.set_folder(dir.path().toStdString());
+  form.File1.show();
+  auto* list = widget<QListWidget>(form.File1);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(0)->text(), "a.bmp");
+  EXPECT_EQ(list->item(1)->text(), "b.bmp");
+
+  form.File1.set_selected(0);  // the game selecting is not a click
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_EQ(clicks, 0);
+
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+  EXPECT_EQ(form.File1.selected(), 1);
+  EXPECT_EQ(form.File1.selected_text(), "b.bmp");
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(QtWindowTest, ButtonsOptionButtonsAndCheckBoxAnswerClicks) {
+  int begun = 0;
+  form.Command1.on_click = [&] { ++begun; };
+  form.Command1.show();
+  QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
+  EXPECT_EQ(begun, 1);
+
+  for (OptionButton* o : form.option_buttons()) o->show();
+  auto* seven = widget<QRadioButton>(form.Option7);
+  QTest::mouseClick(seven, Qt::LeftButton);
+  EXPECT_TRUE(form.Option7.value());
+  EXPECT_FALSE(form.Option1.value());
+  EXPECT_FALSE(widget<QRadioButton>(form.Option1)->isChecked());
+  QTest::mouseClick(seven, Qt::LeftButton);  // clicking the selected one keeps it selected
+  EXPECT_TRUE(form.Option7.value());
+  EXPECT_TRUE(seven->isChecked());
+
+  form.Check1.show();
+  QTest::mouseClick(widget<QCheckBox>(form.Check1), Qt::LeftButton);
+  EXPECT_EQ(form.Check1.value(), 1);
+}
+
+TEST_F(QtWindowTest, ClosingTheWindowUnloadsTheForm) {
+  int unloads = 0;
+  form.on_unload = [&] { ++unloads; };
+  window.close();
+  EXPECT_EQ(unloads, 1);
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(QtWindowTest, MaximizeGivesTheGameTheNewDrawingSizeBeforeItReturns) {
+  form.maximize();
+  EXPECT_EQ(QSize(form.canvas.width(), form.canvas.height()), canvas()->size());
+  EXPECT_GT(form.canvas.height(), 385);
+  form.maximize();  // already maximized: nothing changes, nothing waits
+  EXPECT_EQ(QSize(form.canvas.width(), form.canvas.height()), canvas()->size());
+}
+
+TEST_F(QtWindowTest, TheWindowShowsTheCanvasAndCanBeSavedAsAPicture) {
+  form.canvas.fill_box(12, 10, 10, 29, 29);  // light red
+  form.Label5.show();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("window.png");
+  ASSERT_TRUE(window.save_screenshot(path));
+  const QImage shot(path);
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_EQ(shot.size(), window.size() * window.devicePixelRatio());
+  const QPoint inside = canvas()->mapTo(&window, QPoint(20, 20)) * window.devicePixelRatio();
+  const QPoint outside = canvas()->mapTo(&window, QPoint(40, 200)) * window.devicePixelRatio();
+  EXPECT_EQ(shot.pixel(inside), palette_rgb(12));
+  EXPECT_EQ(shot.pixel(outside), palette_rgb(0));
+}
+
+}  // namespace
+}  // namespace jumblix
