@@ -73,6 +73,7 @@ void Puzzlemaker::finished_sprite_frame() {
     step_sprite(l, t, puzzle.sprite_dx, puzzle.sprite_dy, Picture1.width(), Picture1.height(),
                 puzzle.board_px_w, puzzle.board_px_h);
     Picture1.move(l, t);
+    ++sprite_steps;
   }
 }
 

@@ -35,6 +35,7 @@ void Puzzlemaker::animation_frame() {
   step_sprite(left, top, puzzle.sprite_dx, puzzle.sprite_dy, Picture1.width(), Picture1.height(),
               puzzle.W * puzzle.piece_w, puzzle.H * puzzle.piece_h);
   Picture1.move(left, top);
+  ++sprite_steps;
 }
 
 void Puzzlemaker::Timer4_Timer() { anim_tick = 1; }

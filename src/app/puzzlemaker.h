@@ -138,6 +138,7 @@ class Puzzlemaker : public MainForm {
   int regular_chosen = 0;
   int computer_move = 0;
   long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
+  long long sprite_steps = 0;  // one-pixel steps of the moving picture (for figures)
 
   // Options (settings files).
   int rotatable = 0;
