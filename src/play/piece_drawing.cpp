@@ -1,5 +1,7 @@
 #include "play/piece_drawing.h"
 
+#include <algorithm>
+
 namespace jumblix {
 
 namespace {
@@ -17,6 +19,25 @@ void copy_oriented(Canvas& canvas, const PuzzleState& s, const Picture& source, 
     case kMirroredLeftRight: canvas.stretch_copy(source, sx, sy, sw, sh, far_x, dy, -w, h); break;
     default: break;
   }
+}
+
+// An animated piece shows the part of the moving picture over its home cell: the piece's
+// source rectangle is cut down to the picture, and only that part is copied, at the place
+// (and mirrored the way) it would stand in the whole piece.
+void copy_sprite_part(Canvas& canvas, const PuzzleState& s, const Picture& sprite, int sx, int sy,
+                      int dx, int dy, int orientation) {
+  const int w = s.piece_w - 1, h = s.piece_h - 1;
+  const int x0 = std::max(sx, 0), y0 = std::max(sy, 0);
+  const int x1 = std::min(sx + w, sprite.width), y1 = std::min(sy + h, sprite.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int a = x0 - sx, b = y0 - sy;  // offsets of the visible part within the piece
+  const int cw = x1 - x0, ch = y1 - y0;
+  const int far_x = dx + s.piece_w - 2, far_y = dy + s.piece_h - 2;
+  const bool mirror_x = orientation == kTurned180 || orientation == kMirroredLeftRight;
+  const bool mirror_y = orientation == kTurned180 || orientation == kMirroredTopBottom;
+  if (orientation < kUpright || orientation > kMirroredLeftRight) return;
+  canvas.stretch_copy(sprite, x0, y0, cw, ch, mirror_x ? far_x - a : dx + a, mirror_y ? far_y - b : dy + b,
+                      mirror_x ? -cw : cw, mirror_y ? -ch : ch);
 }
 
 // The cell a piece now stands on, searched in row order.
@@ -68,9 +89,8 @@ void draw_piece(Canvas& canvas, const PuzzleState& s, const PieceSources& src, C
   if (after_turn && !shows_picture) return;
   canvas.fill_box(s.picture_bg, o.x, o.y, o.x + s.piece_w - 2, o.y + s.piece_h - 2);
   if (shows_picture && src.sprite.picture)
-    copy_oriented(canvas, s, *src.sprite.picture, 1 + (home.x - 1) * s.piece_w - src.sprite.left,
-                  1 + (home.y - 1) * s.piece_h - src.sprite.top, s.piece_w - 1, s.piece_h - 1, o.x,
-                  o.y, orientation);
+    copy_sprite_part(canvas, s, *src.sprite.picture, 1 + (home.x - 1) * s.piece_w - src.sprite.left,
+                     1 + (home.y - 1) * s.piece_h - src.sprite.top, o.x, o.y, orientation);
 }
 
 void erase_cell(Canvas& canvas, const PuzzleState& s, Cell cell, int extra_right) {

@@ -99,7 +99,7 @@ TEST_F(StartupTest, TitlePuzzleUsesTitleColoursUnlessTheTitleHasItsOwn) {
   g.started = 0;
   ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
   EXPECT_EQ(g.puzzle.puzzle_bg, 9);
-  if (g.puzzle.pic_kind == 1) EXPECT_EQ(g.puzzle.picture_bg, 12);
+  EXPECT_EQ(g.puzzle.picture_bg, g.puzzle.pic_kind == 1 ? 12 : 15);
   EXPECT_EQ(system.read("Quiltrest-pictures/" + g.puzzle.pic_base + ".colour"), " 9 \r\n");
 }
 
