@@ -6,8 +6,6 @@
 #include <stdlib.h>
 
 #include <condition_variable>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -16,36 +14,9 @@
 
 #include "app/puzzlemaker.h"
 #include "platform/headless/headless_loop.h"
+#include "platform/test_support.h"
 
 namespace jumblix::testing {
-
-// A fresh working directory (and screensaver parent) per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "jumblix-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-  std::string read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  void write(const std::string& name, const std::string& content) const {
-    std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
-    std::ofstream(file(name), std::ios::binary) << content;
-  }
-  bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
-
- private:
-  std::string path_;
-};
 
 class GameRunner {
  public:

@@ -14,6 +14,7 @@
 
 namespace jumblix::testing {
 
+// A scratch folder per test, removed afterwards (even when a test took its rights away).
 class TempDir {
  public:
   TempDir() {
@@ -22,11 +23,17 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    if (path_.empty()) return;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
   }
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
+  bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+  // Writes the bytes, creating the folders on the way.
   void write(const std::string& name, const std::string& bytes) const {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path(), ec);
     std::ofstream(file(name), std::ios::binary) << bytes;
   }
   std::string read(const std::string& name) const {
