@@ -6,38 +6,47 @@ namespace jumblix {
 
 namespace {
 
-// Copies source rectangle (sx, sy, sw, sh) onto the piece area at (dx, dy), mirrored as the
-// orientation asks. The piece area is (piece_w - 1) x (piece_h - 1) pixels.
-void copy_oriented(Canvas& canvas, const PuzzleState& s, const Picture& source, int sx, int sy,
-                   int sw, int sh, int dx, int dy, int orientation) {
-  const int w = s.piece_w - 1, h = s.piece_h - 1;
-  const int far_x = dx + s.piece_w - 2, far_y = dy + s.piece_h - 2;
-  switch (orientation) {
-    case kUpright: canvas.stretch_copy(source, sx, sy, sw, sh, dx, dy, w, h); break;
-    case kTurned180: canvas.stretch_copy(source, sx, sy, sw, sh, far_x, far_y, -w, -h); break;
-    case kMirroredTopBottom: canvas.stretch_copy(source, sx, sy, sw, sh, dx, far_y, w, -h); break;
-    case kMirroredLeftRight: canvas.stretch_copy(source, sx, sy, sw, sh, far_x, dy, -w, h); break;
-    default: break;
-  }
+bool mirrors_x(int orientation) { return orientation == kTurned180 || orientation == kMirroredLeftRight; }
+bool mirrors_y(int orientation) { return orientation == kTurned180 || orientation == kMirroredTopBottom; }
+
+bool inside(const Picture& p, int sx, int sy, int w, int h) {
+  return sx >= 0 && sy >= 0 && sx + w <= p.width && sy + h <= p.height;
 }
 
-// An animated piece shows the part of the moving picture over its home cell: the piece's
-// source rectangle is cut down to the picture, and only that part is copied, at the place
-// (and mirrored the way) it would stand in the whole piece.
-void copy_sprite_part(Canvas& canvas, const PuzzleState& s, const Picture& sprite, int sx, int sy,
-                      int dx, int dy, int orientation) {
-  const int w = s.piece_w - 1, h = s.piece_h - 1;
-  const int x0 = std::max(sx, 0), y0 = std::max(sy, 0);
-  const int x1 = std::min(sx + w, sprite.width), y1 = std::min(sy + h, sprite.height);
-  if (x0 >= x1 || y0 >= y1) return;
-  const int a = x0 - sx, b = y0 - sy;  // offsets of the visible part within the piece
-  const int cw = x1 - x0, ch = y1 - y0;
-  const int far_x = dx + s.piece_w - 2, far_y = dy + s.piece_h - 2;
-  const bool mirror_x = orientation == kTurned180 || orientation == kMirroredLeftRight;
-  const bool mirror_y = orientation == kTurned180 || orientation == kMirroredTopBottom;
+// Copies the w x h source rectangle at (sx, sy) one to one onto the w x h area at (dx, dy),
+// mirrored as the orientation asks (a mirrored copy runs back from the area's far edge).
+// Only the part of the rectangle inside the picture is copied, at the place it would stand
+// in the whole copy, so a piece cut from the edge of a picture shows what there is of it.
+void copy_part(Canvas& canvas, const Picture& source, int sx, int sy, int w, int h, int dx, int dy,
+               int orientation) {
   if (orientation < kUpright || orientation > kMirroredLeftRight) return;
-  canvas.stretch_copy(sprite, x0, y0, cw, ch, mirror_x ? far_x - a : dx + a, mirror_y ? far_y - b : dy + b,
-                      mirror_x ? -cw : cw, mirror_y ? -ch : ch);
+  const int x0 = std::max(sx, 0), y0 = std::max(sy, 0);
+  const int x1 = std::min(sx + w, source.width), y1 = std::min(sy + h, source.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int a = x0 - sx, b = y0 - sy;  // where the visible part starts within the rectangle
+  const int cw = x1 - x0, ch = y1 - y0;
+  const bool mx = mirrors_x(orientation), my = mirrors_y(orientation);
+  canvas.stretch_copy(source, x0, y0, cw, ch, mx ? dx + w - 1 - a : dx + a, my ? dy + h - 1 - b : dy + b,
+                      mx ? -cw : cw, my ? -ch : ch);
+}
+
+// A piece's image in its piece area at (dx, dy); whatever of the area the picture does not
+// reach is a plain tile in the picture background, never what the cell showed before.
+void draw_piece_image(Canvas& canvas, const PuzzleState& s, const Picture& source, int sx, int sy,
+                      int dx, int dy, int orientation, int source_shrink) {
+  const int w = s.piece_w - 1, h = s.piece_h - 1;
+  if (source_shrink == 0) {
+    if (!inside(source, sx, sy, w, h)) canvas.fill_box(s.picture_bg, dx, dy, dx + w - 1, dy + h - 1);
+    copy_part(canvas, source, sx, sy, w, h, dx, dy, orientation);
+    return;
+  }
+  // After a keyboard slide the image comes from a region one pixel smaller, stretched.
+  const int sw = w - source_shrink, sh = h - source_shrink;
+  const bool mx = mirrors_x(orientation), my = mirrors_y(orientation);
+  if (orientation < kUpright || orientation > kMirroredLeftRight) return;
+  if (!canvas.stretch_copy(source, sx, sy, sw, sh, mx ? dx + w - 1 : dx, my ? dy + h - 1 : dy,
+                           mx ? -w : w, my ? -h : h))
+    canvas.fill_box(s.picture_bg, dx, dy, dx + w - 1, dy + h - 1);
 }
 
 // The cell a piece now stands on, searched in row order.
@@ -79,9 +88,8 @@ void draw_piece(Canvas& canvas, const PuzzleState& s, const PieceSources& src, C
   const int orientation = s.turn(cell);
 
   if (s.pic_kind == 0) {
-    const int sx = 1 + (home.x - 1) * s.piece_w, sy = 1 + (home.y - 1) * s.piece_h;
-    copy_oriented(canvas, s, src.background, sx, sy, s.piece_w - 1 - source_shrink,
-                  s.piece_h - 1 - source_shrink, o.x, o.y, orientation);
+    draw_piece_image(canvas, s, src.background, 1 + (home.x - 1) * s.piece_w,
+                     1 + (home.y - 1) * s.piece_h, o.x, o.y, orientation, source_shrink);
     return;
   }
 
@@ -89,8 +97,9 @@ void draw_piece(Canvas& canvas, const PuzzleState& s, const PieceSources& src, C
   if (after_turn && !shows_picture) return;
   canvas.fill_box(s.picture_bg, o.x, o.y, o.x + s.piece_w - 2, o.y + s.piece_h - 2);
   if (shows_picture && src.sprite.picture)
-    copy_sprite_part(canvas, s, *src.sprite.picture, 1 + (home.x - 1) * s.piece_w - src.sprite.left,
-                     1 + (home.y - 1) * s.piece_h - src.sprite.top, o.x, o.y, orientation);
+    copy_part(canvas, *src.sprite.picture, 1 + (home.x - 1) * s.piece_w - src.sprite.left,
+              1 + (home.y - 1) * s.piece_h - src.sprite.top, s.piece_w - 1, s.piece_h - 1, o.x, o.y,
+              orientation);
 }
 
 void erase_cell(Canvas& canvas, const PuzzleState& s, Cell cell, int extra_right) {
@@ -108,19 +117,8 @@ void draw_new_board(Canvas& canvas, const PuzzleState& s, const Picture& backgro
         if (home.x == 0) continue;
         const int sx = 1 + (home.x - 1) * pw, sy = 1 + (home.y - 1) * ph;
         const int X = (cx - 1) * pw, Y = (cy - 1) * ph;
-        switch (s.turn(cx, cy)) {
-          case kUpright: canvas.stretch_copy(background, sx, sy, pw, ph, X, Y, pw, ph); break;
-          case kTurned180:
-            canvas.stretch_copy(background, sx, sy, pw, ph, X + pw - 1, Y + ph - 1, -pw, -ph);
-            break;
-          case kMirroredTopBottom:
-            canvas.stretch_copy(background, sx, sy, pw, ph, X, Y + ph - 1, pw, -ph);
-            break;
-          case kMirroredLeftRight:
-            canvas.stretch_copy(background, sx, sy, pw, ph, X + pw - 1, Y, -pw, ph);
-            break;
-          default: break;
-        }
+        if (!inside(background, sx, sy, pw, ph)) canvas.fill_box(s.picture_bg, X, Y, X + pw - 1, Y + ph - 1);
+        copy_part(canvas, background, sx, sy, pw, ph, X, Y, s.turn(cx, cy));
       }
   } else {
     canvas.fill_box(s.picture_bg, 0, 0, static_cast<int>(s.board_px_w) + 2,

@@ -119,6 +119,27 @@ TEST(AnimatedPiece, ShowsTheSpriteOnlyWhileItCoversItsHome) {
   expect(canvas, -1, 0, 1, 36);
 }
 
+// A regular picture smaller than the board: a piece cut from beyond its edge is a plain
+// tile, one cut across the edge shows what there is of it, and nothing stale remains.
+TEST(RegularPiece, PictureSmallerThanTheBoardLeavesPlainTiles) {
+  PuzzleState s = solved(3, 3, 40, 40);
+  std::swap(s.board(1, 2), s.board(3, 3));  // piece 9 (home (3, 3)) now on (1, 2)
+  std::swap(s.board(2, 2), s.board(3, 1));  // piece 3 (home (3, 1)) now on (2, 2)
+  const Picture small = coded_picture(100, 80);  // ends inside column 3 and before row 3
+  Canvas canvas = blank_canvas(120, 120);
+  draw_piece(canvas, s, {small, {}}, {1, 2});
+  EXPECT_EQ(canvas.pixel(1, 41), palette_rgb(kPictureBg));
+  EXPECT_EQ(canvas.pixel(39, 79), palette_rgb(kPictureBg));
+  draw_piece(canvas, s, {small, {}}, {2, 2});
+  EXPECT_EQ(canvas.pixel(41, 41), code(81, 1));
+  EXPECT_EQ(canvas.pixel(59, 41), code(99, 1));
+  EXPECT_EQ(canvas.pixel(60, 41), palette_rgb(kPictureBg));
+  draw_new_board(canvas, s, small);  // copies whole cells, one pixel further up and left
+  EXPECT_EQ(canvas.pixel(41, 41), code(82, 2));
+  EXPECT_EQ(canvas.pixel(61, 41), palette_rgb(kPictureBg));
+  EXPECT_EQ(canvas.pixel(20, 60), palette_rgb(kPictureBg));
+}
+
 // A piece whose home cell the moving picture only partly covers shows just that part, in
 // place and mirrored with the piece; the rest of its area is the plain background.
 TEST(AnimatedPiece, ShowsThePartOfTheSpriteOverItsHome) {
