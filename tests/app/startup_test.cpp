@@ -75,6 +75,8 @@ TEST_F(StartupTest, SettingsFilesAreHonouredAndBadOnesKeepDefaults) {
   EXPECT_DOUBLE_EQ(g.move_time, 0.5);
   EXPECT_DOUBLE_EQ(g.new_picture_time, 100);
   EXPECT_DOUBLE_EQ(g.rotate_time, 1);
+  EXPECT_EQ(g.default_puzzle_bg, 3) << "a colour outside the 16 counts as no colour";
+  EXPECT_EQ(g.default_picture_bg, 15);
   EXPECT_EQ(g.File1.entries(), std::vector<std::string>{"title1.bmp"});
   // The files are read, never rewritten, at startup.
   EXPECT_EQ(dir.read("colour.dcolour"), " 99 \r\n");
@@ -136,18 +138,44 @@ TEST_F(StartupTest, ClickOnTitleLeadsToStartPanelThenBeginMakesFirstPuzzle) {
   EXPECT_GT(g.puzzle.solution_len(), 0);
 }
 
-TEST_F(StartupTest, UnwritablePictureFoldersDoNotStopTheGame) {
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  if (std::filesystem::path p = dir.file("probe"); std::ofstream(p)) {
-    GTEST_SKIP() << "running with rights that ignore permissions";
-  }
+// A working directory that cannot be written (here: a file standing where the folders and
+// settings would go) leaves the lists empty and the settings in memory only.
+TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
+  dir.write("regular pictures", "a file, not a folder");
+  dir.write("animation pictures", "a file, not a folder");
+  dir.write("rotate.mode/keep", "a folder where the setting's file would be");
   GameRunner& r = start();
   Puzzlemaker& g = r.game;
   ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
   EXPECT_EQ(g.File1.count(), 0);
-  r.loop.menu(g.no);  // writing a setting fails quietly
+  EXPECT_EQ(g.File2.count(), 0);
+  EXPECT_GT(g.puzzle.solution_len(), 0) << "the title puzzle uses the built-in pictures";
+  r.loop.menu(g.yes);
+  r.run_for(3);
+  EXPECT_TRUE(g.yes.checked());
+  // With no pictures at all "Begin" makes nothing and the start panel stays.
+  r.loop.mouse_down(5, 5);
+  ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
+  r.loop.press(g.Command1);
   r.run_for(10);
-  EXPECT_TRUE(g.no.checked());
+  EXPECT_EQ(g.begun, 1);
+  EXPECT_TRUE(g.Command1.visible());
+  EXPECT_FALSE(g.puzzle7.visible());
+}
+
+// A drawing area too small for the cells: no division by zero, nothing drawn off the canvas.
+TEST_F(StartupTest, TinyWindowStillMakesAndSolvesAPuzzle) {
+  GameRunner& r = begin_first_puzzle("20", "20");
+  Puzzlemaker& g = r.game;
+  g.canvas.resize(30, 12);
+  g.move_time = 0;
+  r.loop.menu(g.newpuzzle);
+  ASSERT_TRUE(r.run_until([&] { return g.puzzle.piece_w == 1; }, 100));
+  EXPECT_EQ(g.puzzle.piece_h, 0);
+  r.loop.mouse_down(3, 3);
+  r.loop.key_down(kKeyLeft);
+  r.loop.menu(g.csolve);
+  EXPECT_TRUE(r.run_until([&] { return g.phase == 4; }, 1e7));
 }
 
 }  // namespace
