@@ -27,11 +27,8 @@ class WindowForm : public FormObject {
 
   // Asks the view to maximize the window; the view resizes the canvas to the new client area.
   void maximize() {
-    maximize_requested_ = true;
-    notify();
     if (on_maximize) on_maximize();
   }
-  bool maximize_requested() const { return maximize_requested_; }
 
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
@@ -47,7 +44,7 @@ class WindowForm : public FormObject {
   std::function<void(int button, int shift, double x, double y)> on_mouse_down;
   std::function<void(int key, int shift)> on_key_down;
   std::function<void()> on_unload;   // the window is being closed
-  std::function<void()> on_maximize; // set by a headless view
+  std::function<void()> on_maximize; // set by the view
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }
@@ -56,7 +53,6 @@ class WindowForm : public FormObject {
 
  private:
   std::string caption_;
-  bool maximize_requested_ = false;
   std::vector<MenuItem*> menu_items_;
   std::vector<Control*> controls_;
   std::vector<Timer*> timers_;

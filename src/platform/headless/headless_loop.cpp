@@ -78,12 +78,6 @@ void HeadlessLoop::pick(FileListBox& list, int index) {
   post([&list, index] { list.click(index); });
 }
 
-void HeadlessLoop::close_window() {
-  post([this] {
-    if (window_ && window_->on_unload) window_->on_unload();
-  });
-}
-
 void HeadlessLoop::stop_when(std::function<bool()> condition, double limit_ms) {
   stop_condition_ = std::move(condition);
   stop_limit_ms_ = limit_ms;

@@ -38,7 +38,6 @@ class HeadlessLoop : public EventLoop {
   void type(TextBox& box, const std::string& text);
   void key_in(TextBox& box, int key);
   void pick(FileListBox& list, int index);
-  void close_window();
 
   // Ends the program (yield throws) as soon as `condition` holds after a yield, or once the
   // virtual clock passes `limit_ms`; the limit keeps a broken test from spinning forever.
