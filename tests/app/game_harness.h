@@ -108,6 +108,17 @@ class GameTest : public ::testing::Test {
     runner = std::make_unique<GameRunner>(dir.path(), maximized_width, maximized_height);
     return *runner;
   }
+  Puzzlemaker& game() { return runner->game; }
+  GameRunner& r() { return *runner; }
+  // A menu command or a button, then a few milliseconds for it to be handled.
+  void menu(MenuItem& item) {
+    runner->loop.menu(item);
+    runner->run_for(3);
+  }
+  void press(CommandButton& button) {
+    runner->loop.press(button);
+    runner->run_for(3);
+  }
   // Starts the game and clicks through the title screen and "Begin" to a first puzzle.
   GameRunner& begin_first_puzzle(const std::string& width = "4", const std::string& height = "4");
 

@@ -9,16 +9,6 @@ namespace {
 
 class PanelTest : public GameTest {
  protected:
-  Puzzlemaker& game() { return runner->game; }
-  GameRunner& r() { return *runner; }
-  void menu(MenuItem& item) {
-    r().loop.menu(item);
-    r().run_for(3);
-  }
-  void press(CommandButton& button) {
-    r().loop.press(button);
-    r().run_for(3);
-  }
   // Clears the box as a player would, types the text and presses `key` in it.
   void enter(TextBox& box, const std::string& text, int key = kKeyEnter) {
     box.set_text("");

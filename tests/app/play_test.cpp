@@ -26,7 +26,6 @@ class PlayTest : public GameTest {
     draw_new_board(g.canvas, s, g.background);
     return g;
   }
-  GameRunner& r() { return *runner; }
   // Lets exactly the queued events be handled.
   void settle() { r().run_for(5); }
   // Centre of a cell.

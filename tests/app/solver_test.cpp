@@ -8,15 +8,7 @@
 namespace jumblix::testing {
 namespace {
 
-class SolverTest : public GameTest {
- protected:
-  Puzzlemaker& game() { return runner->game; }
-  GameRunner& r() { return *runner; }
-  void choose(MenuItem& item) {
-    r().loop.menu(item);
-    r().run_for(3);
-  }
-};
+using SolverTest = GameTest;
 
 TEST_F(SolverTest, SlidesOncePerMoveTime) {
   begin_first_puzzle("3", "3");
@@ -24,7 +16,7 @@ TEST_F(SolverTest, SlidesOncePerMoveTime) {
   g.move_time = 100;  // one slide a second
   const int slides = g.puzzle.solution_len();
   const double start = r().loop.now_ms();
-  choose(g.csolve);
+  menu(g.csolve);
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 1e7));
   const double seconds = (r().loop.now_ms() - start) / 1000.0;
   EXPECT_NEAR(seconds, slides, 0.05 * slides + 1);
@@ -35,7 +27,7 @@ TEST_F(SolverTest, ZeroMoveTimeMakesOneChangePerPassWithoutTimers) {
   begin_first_puzzle();
   Puzzlemaker& g = game();
   g.move_time = 0;
-  choose(g.csolve);
+  menu(g.csolve);
   int before = g.puzzle.solution_len();
   bool timer_ran = false;
   for (int pass = 0; pass < 20 && g.phase == 3; ++pass) {
@@ -109,7 +101,7 @@ TEST_F(SolverTest, GapCarryingATurnIsNotFinishedUntilTheComputerRightsIt) {
   r().run_for(200);
   EXPECT_EQ(g.phase, 3) << "not finished in user mode";
   g.move_time = 0;
-  choose(g.csolve);
+  menu(g.csolve);
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 1000));
   EXPECT_EQ(s.turn(1, 1), kUpright);
 }
@@ -118,7 +110,7 @@ TEST_F(SolverTest, ScreensaverModeShowsEachFinishedPictureForTheNewPictureTime) 
   begin_first_puzzle("3", "3");
   Puzzlemaker& g = game();
   g.move_time = 0;
-  choose(g.csolves);
+  menu(g.csolves);
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
   const double finished_at = r().loop.now_ms();
   const long long made = g.puzzles_made;
@@ -128,7 +120,7 @@ TEST_F(SolverTest, ScreensaverModeShowsEachFinishedPictureForTheNewPictureTime) 
   EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
   // Choosing regular mode while the picture waits stops the countdown.
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
-  choose(g.csolve);
+  menu(g.csolve);
   r().run_for(20000);
   EXPECT_EQ(g.phase, 4);
   const long long before_click = g.puzzles_made;
@@ -186,8 +178,8 @@ TEST_F(SolverTest, ScreensaverSoakSolvesEveryPuzzleWithFlatMemory) {
   dir.write("rotate.Time", " 0 \r\n");
   begin_first_puzzle("2", "2");
   Puzzlemaker& g = game();
-  choose(g.prandom);
-  choose(g.csolves);
+  menu(g.prandom);
+  menu(g.csolves);
   int solved = 0;
   bool counted = false;
   long memory_at_100 = 0;
