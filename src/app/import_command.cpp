@@ -2,12 +2,31 @@
 
 #include <cstdio>
 
+#include "puzzle/picture_import.h"
+#include "puzzle/picture_library.h"
+
 namespace jumblix {
 
-// Placeholder until the import operation lands.
-int run_import_command(const QStringList& files, bool, const QString&) {
-  for (const QString& f : files) std::fprintf(stderr, "%s: importing is not available yet\n", qPrintable(f));
-  return files.isEmpty() ? 0 : 1;
+int run_import_command(const QStringList& files, bool animated, const QString& game_folder) {
+  const std::string folder =
+      join_path(game_folder.toStdString(), animated ? kAnimationFolderName : kRegularFolderName);
+  const char* kind_words = animated ? "animation pictures" : "regular pictures";
+  const AreaSize cover = player_drawing_area();
+  bool all_added = !files.isEmpty();
+  if (files.isEmpty()) std::fprintf(stderr, "jumblix: no picture files given\n");
+  for (const QString& file : files) {
+    const ImportResult result =
+        import_picture(file.toStdString(), animated ? PictureKind::animated : PictureKind::regular,
+                       folder, cover);
+    if (result.added) {
+      std::printf("%s: %s to %s\n", qPrintable(file), result.detail.c_str(), kind_words);
+      std::fflush(stdout);
+    } else {
+      all_added = false;
+      std::fprintf(stderr, "%s: not added: %s\n", qPrintable(file), result.detail.c_str());
+    }
+  }
+  return all_added ? 0 : 1;
 }
 
 }  // namespace jumblix

@@ -21,6 +21,7 @@ void Puzzlemaker::wire_handlers() {
   on_mouse_down = [this](int button, int shift, double x, double y) { Form_MouseDown(button, shift, x, y); };
   on_key_down = [this](int key, int shift) { Form_KeyDown(key, shift); };
   on_unload = [this] { Form_Unload(); };
+  on_files_dropped = [this](const std::vector<std::string>& files) { Form_FilesDropped(files); };
 
   quit.on_click = [this] { quit_Click(); };
   newpuzzle.on_click = [this] { newpuzzle_Click(); };
@@ -28,6 +29,7 @@ void Puzzlemaker::wire_handlers() {
   pnrandom.on_click = [this] { pnrandom_Click(); };
   choosepicture.on_click = [this] { choosepicture_Click(); };
   choosepicture2.on_click = [this] { choosepicture2_Click(); };
+  addpictures.on_click = [this] { addpictures_Click(); };
   tslow.on_click = [this] { tslow_Click(); };
   tfast.on_click = [this] { tfast_Click(); };
   usolve.on_click = [this] { usolve_Click(); };

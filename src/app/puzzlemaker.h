@@ -3,6 +3,7 @@
 // play and every field the handlers and the main loop share. Handlers are named after
 // their control and event; they run only inside a yield of the main loop.
 #include <string>
+#include <vector>
 
 #include "platform/event_loop.h"
 #include "platform/picture.h"
@@ -67,6 +68,13 @@ class Puzzlemaker : public MainForm {
   void newpuzzle_Click();
   void prandom_Click();
   void pnrandom_Click();
+
+  // ---- The player's own pictures (own_pictures.cpp)
+  void addpictures_Click();
+  void Form_FilesDropped(const std::vector<std::string>& files);
+  // Imports image files into the picture folder of their kind, lists them at once and
+  // tells the player what came of it.
+  void import_pictures(const std::vector<std::string>& files, bool animated);
 
   // ---- Option panels and toggles (colour_panels.cpp, time_panels.cpp, mode_toggles.cpp)
   void pcolour_Click();

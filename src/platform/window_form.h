@@ -15,6 +15,12 @@ enum KeyCode {
   kKeyB = 66, kKeyI = 73, kKeyJ = 74, kKeyK = 75, kKeyL = 76,
 };
 
+// The player's answer to "which pictures of yours, and as which kind?" (no files: cancelled).
+struct PictureFilesChoice {
+  std::vector<std::string> files;
+  bool animated = false;
+};
+
 // The main window: caption, drawing area, menu tree, controls and timers, and the
 // window-level events. A view (the Qt window) mirrors it; tests drive it directly.
 class WindowForm : public FormObject {
@@ -28,6 +34,12 @@ class WindowForm : public FormObject {
   // Asks the view to maximize the window; the view resizes the canvas to the new client area.
   void maximize() {
     if (on_maximize) on_maximize();
+  }
+
+  // Asks the view to let the player pick image files and whether they become regular or
+  // animated pictures; without a view nothing is picked.
+  PictureFilesChoice choose_picture_files() {
+    return on_choose_picture_files ? on_choose_picture_files() : PictureFilesChoice{};
   }
 
   // Everything the view has to build, in menu / creation order.
@@ -45,6 +57,8 @@ class WindowForm : public FormObject {
   std::function<void(int key, int shift)> on_key_down;
   std::function<void()> on_unload;   // the window is being closed
   std::function<void()> on_maximize; // set by the view
+  std::function<PictureFilesChoice()> on_choose_picture_files;  // set by the view
+  std::function<void(const std::vector<std::string>& files)> on_files_dropped;  // files dropped on the window
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }

@@ -25,6 +25,7 @@ class MainForm : public WindowForm {
   MenuItem pnrandom{"pnrandom", "Pictures are not random", &puzzle7};
   MenuItem choosepicture{"choosepicture", "Choose \"regular\" puzzle picture and size", &puzzle7};
   MenuItem choosepicture2{"choosepicture2", "Choose \"animated\" puzzle picture and size", &puzzle7};
+  MenuItem addpictures{"addpictures", "Add your own pictures...", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};

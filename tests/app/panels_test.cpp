@@ -107,6 +107,33 @@ TEST_F(PanelTest, UnloadablePictureKeepsThePreviousOneAndSaysSo) {
   EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
 }
 
+TEST_F(PanelTest, OwnPicturesAreListedAtOnceAndMakePuzzles) {
+  std::filesystem::create_directories(dir.file("photos"));
+  ASSERT_TRUE(save_bitmap(dir.file("photos/meadow.bmp"), Picture(400, 300, 0xFF20A040)));
+  dir.write("photos/notes.txt", "not a picture");
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  r().loop.answer_picture_dialog({dir.file("photos/meadow.bmp")}, false);
+  menu(g.addpictures);
+  EXPECT_EQ(g.File1.entries(), (std::vector<std::string>{"meadow.bmp", "title1.bmp"}));
+  EXPECT_TRUE(g.message.visible());
+  r().loop.answer_picture_dialog({dir.file("photos/meadow.bmp")}, true);
+  menu(g.addpictures);
+  EXPECT_EQ(g.File2.entries(), (std::vector<std::string>{"meadow.bmp", "title2.bmp"}));
+
+  r().loop.drop_files({dir.file("photos/notes.txt")});
+  r().run_for(3);
+  EXPECT_TRUE(g.message.visible());
+  EXPECT_NE(g.message.caption().find("notes.txt"), std::string::npos) << g.message.caption();
+  EXPECT_EQ(g.File1.count(), 2);
+
+  menu(g.choosepicture);
+  r().loop.pick(g.File1, 0);
+  press(g.Command2);
+  EXPECT_EQ(g.puzzle.pic_name, "meadow.bmp");
+  EXPECT_EQ(g.canvas.pixel(500, 300), 0xFF20A040u) << "the board is cut from the imported picture";
+}
+
 TEST_F(PanelTest, ColourPanelsSelectGreyWriteAndCopy) {
   dir.write("title2.colour", " 4 \r\n");
   std::filesystem::create_directories(system.file("Quiltrest-pictures"));

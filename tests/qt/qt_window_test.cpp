@@ -11,17 +11,21 @@
 #include <vector>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "platform/palette.h"
 #include "settings/main_form.h"
@@ -357,6 +361,28 @@ TEST_F(QtWindowTest, TheWindowShowsTheCanvasAndCanBeSavedAsAPicture) {
   const QPoint outside = canvas()->mapTo(&window, QPoint(40, 200)) * window.devicePixelRatio();
   EXPECT_EQ(shot.pixel(inside), palette_rgb(12));
   EXPECT_EQ(shot.pixel(outside), palette_rgb(0));
+}
+
+// Files dragged from a file manager are offered to the game; a dragged text is not.
+TEST_F(QtWindowTest, FilesDroppedOnTheWindowReachTheGame) {
+  std::vector<std::string> dropped;
+  form.on_files_dropped = [&](const std::vector<std::string>& files) { dropped = files; };
+  QMimeData text;
+  text.setText("just words");
+  QDragEnterEvent enter_text(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &enter_text);
+  EXPECT_FALSE(enter_text.isAccepted());
+
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile("/photos/sunset.jpg"), QUrl("https://example.org/a.png"),
+                 QUrl::fromLocalFile("/photos/kite.png")});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_EQ(dropped, (std::vector<std::string>{"/photos/sunset.jpg", "/photos/kite.png"}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/headless/headless_loop.h"
 
+#include <utility>
+
 namespace jumblix {
 
 void HeadlessLoop::add_timer(Timer& timer) {
@@ -13,6 +15,7 @@ void HeadlessLoop::attach(WindowForm& window, int maximized_width, int maximized
   window.on_maximize = [this, maximized_width, maximized_height] {
     window_->canvas.resize(maximized_width, maximized_height);
   };
+  window.on_choose_picture_files = [this] { return std::exchange(dialog_answer_, {}); };
 }
 
 void HeadlessLoop::yield() {
@@ -76,6 +79,16 @@ void HeadlessLoop::key_in(TextBox& box, int key) {
 
 void HeadlessLoop::pick(FileListBox& list, int index) {
   post([&list, index] { list.click(index); });
+}
+
+void HeadlessLoop::answer_picture_dialog(std::vector<std::string> files, bool animated) {
+  dialog_answer_ = {std::move(files), animated};
+}
+
+void HeadlessLoop::drop_files(std::vector<std::string> files) {
+  post([this, files = std::move(files)] {
+    if (window_ && window_->on_files_dropped) window_->on_files_dropped(files);
+  });
 }
 
 void HeadlessLoop::stop_when(std::function<bool()> condition, double limit_ms) {

@@ -38,6 +38,9 @@ class HeadlessLoop : public EventLoop {
   void type(TextBox& box, const std::string& text);
   void key_in(TextBox& box, int key);
   void pick(FileListBox& list, int index);
+  // The answer the window's next "choose picture files" dialog gets (then: cancelled).
+  void answer_picture_dialog(std::vector<std::string> files, bool animated);
+  void drop_files(std::vector<std::string> files);
 
   // Ends the program (yield throws) as soon as `condition` holds after a yield, or once the
   // virtual clock passes `limit_ms`; the limit keeps a broken test from spinning forever.
@@ -59,6 +62,7 @@ class HeadlessLoop : public EventLoop {
   bool ended_ = false;
   std::deque<std::function<void()>> queue_;
   std::vector<Timer*> timers_;
+  PictureFilesChoice dialog_answer_;
   WindowForm* window_ = nullptr;
   std::function<bool()> stop_condition_;
   double stop_limit_ms_ = 1e18;

@@ -216,6 +216,8 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
 
   form_.set_all_observers(this);
   form_.on_maximize = [this] { maximize_now(); };
+  form_.on_choose_picture_files = [this] { return ask_for_picture_files(); };
+  setAcceptDrops(true);
   sync_all();
 
   const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
@@ -231,6 +233,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
 QtWindow::~QtWindow() {
   form_.set_all_observers(nullptr);
   form_.on_maximize = nullptr;
+  form_.on_choose_picture_files = nullptr;
 }
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }

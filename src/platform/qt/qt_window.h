@@ -57,8 +57,14 @@ class QtWindow : public QMainWindow, public FormObserver {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Image files dropped on the window (own_pictures_dialog.cpp).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  // The file dialog and the regular-or-animated choice (own_pictures_dialog.cpp).
+  PictureFilesChoice ask_for_picture_files();
   friend class CanvasView;
   void build_menu(MenuItem& item, QWidget* container);
   void build_control(Control& control);

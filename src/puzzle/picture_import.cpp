@@ -1,0 +1,180 @@
+#include "puzzle/picture_import.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QScreen>
+
+#include "platform/picture.h"
+#include "puzzle/picture_library.h"
+#include "settings/main_form.h"
+
+namespace jumblix {
+
+AreaSize largest_drawing_area(std::optional<AreaSize> screen, int menu_bar_height) {
+  const AreaSize design{kDesignClientWidth, kDesignClientHeight};
+  if (!screen || screen->width <= 0 || screen->height <= 0) return design;
+  // The window frame's title bar is left in: a little too large only crops the picture,
+  // too small would leave a strip of the board without it.
+  return {std::max(screen->width, design.width),
+          std::max(screen->height - std::max(menu_bar_height, 0), design.height)};
+}
+
+AreaSize player_drawing_area() {
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  const QString platform = app ? QGuiApplication::platformName() : QString();
+  if (!app || platform == "offscreen" || platform == "minimal")
+    return largest_drawing_area(std::nullopt, 0);
+  std::optional<AreaSize> largest;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect free_area = screen->availableGeometry();
+    if (!largest) largest = AreaSize{};
+    largest->width = std::max(largest->width, free_area.width());
+    largest->height = std::max(largest->height, free_area.height());
+  }
+  // The menu bar is at least one line of the window's type high.
+  return largest_drawing_area(largest, QFontMetrics(QGuiApplication::font()).height());
+}
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string size_text(const QSize& size) {
+  return std::to_string(size.width()) + " x " + std::to_string(size.height());
+}
+
+// The picture's base name as a file name of its own: no control characters, never empty.
+QString picture_base_name(const QString& file) {
+  QString base = QFileInfo(file).completeBaseName();
+  for (QChar& c : base)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = '_';
+  base = base.trimmed();
+  if (base.isEmpty() || base == "." || base == "..") base = "picture";
+  return base;
+}
+
+// Transparent parts stand on white, as they would on a page.
+QImage on_white(const QImage& image) {
+  if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
+  QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < argb.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(argb.scanLine(y));
+    for (int x = 0; x < argb.width(); ++x) {
+      const int a = qAlpha(line[x]);
+      auto mix = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
+      line[x] = qRgb(mix(qRed(line[x])), mix(qGreen(line[x])), mix(qBlue(line[x])));
+    }
+  }
+  return argb.convertToFormat(QImage::Format_RGB32);
+}
+
+// The smallest size with the picture's proportions that covers `cover`, kept within the
+// largest picture the game loads (a very long, thin picture covers what it can).
+QSize covering_size(QSize size, AreaSize cover) {
+  const long long w = size.width(), h = size.height();
+  long long nw, nh;
+  if (cover.width * h >= cover.height * w) {
+    nw = cover.width;
+    nh = (h * cover.width + w - 1) / w;
+  } else {
+    nh = cover.height;
+    nw = (w * cover.height + h - 1) / h;
+  }
+  const long long longest = std::max(nw, nh);
+  if (longest > kMaxPictureSide) {
+    nw = std::max(1LL, nw * kMaxPictureSide / longest);
+    nh = std::max(1LL, nh * kMaxPictureSide / longest);
+  }
+  return {static_cast<int>(nw), static_cast<int>(nh)};
+}
+
+ImportResult refused(std::string why) { return {false, "", std::move(why)}; }
+
+}  // namespace
+
+std::string free_picture_name(const std::string& picture_folder, const std::string& base) {
+  const QDir folder(q(picture_folder));
+  auto taken = [&](const QString& name) {
+    if (name == kTitlePictureName || name == kTitleSpriteName) return true;
+    const QFileInfo info(folder.filePath(name));
+    return info.exists() || info.isSymLink();
+  };
+  for (int n = 1; n <= 10000; ++n) {
+    const QString name = q(base) + (n == 1 ? QString() : " " + QString::number(n)) + ".bmp";
+    if (!taken(name)) return name.toStdString();
+  }
+  return {};
+}
+
+ImportResult import_picture(const std::string& file, PictureKind kind,
+                            const std::string& picture_folder, AreaSize cover) {
+  const QString path = q(file);
+  const QFileInfo info(path);
+  if (!info.exists()) return refused("there is no such file");
+  if (info.isDir()) return refused("it is a folder, not a picture");
+
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  reader.setAutoTransform(true);  // a phone photo taken upright stands upright
+  // Up to the largest picture the game takes, whatever Qt's default allowance is.
+  reader.setAllocationLimit(static_cast<int>(4LL * kMaxPictureSide * kMaxPictureSide / (1024 * 1024)));
+  if (!reader.canRead()) {
+    if (reader.error() == QImageReader::DeviceError)
+      return refused("it cannot be opened (" + reader.errorString().toStdString() + ")");
+    return refused("it is not a picture this game can read");
+  }
+  const QSize stored = reader.size();
+  auto too_large = [](const QSize& s) {
+    return s.width() > kMaxPictureSide || s.height() > kMaxPictureSide;
+  };
+  if (stored.isValid() && too_large(stored))
+    return refused("it is " + size_text(stored) + " pixels, over " + std::to_string(kMaxPictureSide) +
+                   " a side");
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) return refused("its picture data is damaged or cut off");
+  if (too_large(image.size()))
+    return refused("it is " + size_text(image.size()) + " pixels, over " +
+                   std::to_string(kMaxPictureSide) + " a side");
+
+  image = on_white(image);
+  if (kind == PictureKind::regular) {
+    const QSize target = covering_size(image.size(), cover);
+    if (target != image.size())
+      image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  } else if (image.width() > kMovingPictureArea.width || image.height() > kMovingPictureArea.height) {
+    image = image.scaled(kMovingPictureArea.width, kMovingPictureArea.height, Qt::KeepAspectRatio,
+                         Qt::SmoothTransformation);
+  }
+  if (image.isNull()) return refused("there is not enough memory to scale it");
+  image = image.convertToFormat(QImage::Format_RGB888);  // written as a 24-bit bitmap
+
+  const QString folder = q(picture_folder);
+  if (!QDir().mkpath(folder)) return refused("the folder \"" + picture_folder + "\" cannot be made");
+  const std::string name = free_picture_name(picture_folder, picture_base_name(path).toStdString());
+  if (name.empty()) return refused("there is no free name for it in \"" + picture_folder + "\"");
+
+  // Written beside the final name and renamed into place: a failed write leaves nothing.
+  QSaveFile out(QDir(folder).filePath(q(name)));
+  if (!out.open(QIODevice::WriteOnly))
+    return refused("it cannot be written into the picture folder (" + out.errorString().toStdString() + ")");
+  QImageWriter writer(&out, "bmp");
+  if (!writer.write(image)) {
+    out.cancelWriting();
+    return refused("it cannot be written into the picture folder (" + writer.errorString().toStdString() + ")");
+  }
+  if (!out.commit())
+    return refused("it cannot be written into the picture folder (" + out.errorString().toStdString() + ")");
+  return {true, name, "added as \"" + name + "\" (" + size_text(image.size()) + ")"};
+}
+
+}  // namespace jumblix

@@ -1,0 +1,161 @@
+// The player's own image files turned into picture-folder bitmaps.
+#include <cmath>
+#include <filesystem>
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+
+#include "platform/picture.h"
+#include "platform/test_support.h"
+#include "puzzle/picture_import.h"
+
+namespace jumblix::testing {
+namespace {
+
+constexpr AreaSize kDesignArea{754, 385};
+
+// Red on the left, blue on the right, a green top row: which way up it stands shows.
+QImage marked_image(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      image.setPixel(x, y, y < height / 8 ? qRgb(0, 200, 0) : x < width / 2 ? qRgb(220, 0, 0) : qRgb(0, 0, 220));
+  return image;
+}
+
+std::string encoded(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setQuality(95);
+  EXPECT_TRUE(writer.write(image)) << format;
+  return bytes.toStdString();
+}
+
+// A camera's JPEG: the pixels as the sensor saw them and an EXIF orientation tag saying how
+// to turn them (6: turn a quarter clockwise to stand upright).
+std::string jpeg_with_orientation(const QImage& image, int orientation) {
+  const std::string jpeg = encoded(image, "jpeg");
+  std::string tiff("MM\0\x2A\0\0\0\x08", 8);                     // big-endian, first IFD at 8
+  tiff += std::string("\0\x01", 2);                              // one entry
+  tiff += std::string("\x01\x12\0\x03\0\0\0\x01", 8);            // Orientation, SHORT, 1 value
+  tiff += std::string("\0", 1) + char(orientation) + std::string("\0\0", 2);
+  tiff += std::string("\0\0\0\0", 4);                            // no next IFD
+  const std::string payload = std::string("Exif\0\0", 6) + tiff;
+  const std::size_t length = payload.size() + 2;
+  const std::string app1 = std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + payload;
+  return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
+}
+
+class PictureImportTest : public ::testing::Test {
+ protected:
+  std::string folder() const { return dir.file("regular pictures"); }
+  ImportResult import(const std::string& name, const std::string& bytes,
+                      PictureKind kind = PictureKind::regular, AreaSize cover = kDesignArea) {
+    source.write(name, bytes);
+    return import_picture(source.file(name), kind, folder(), cover);
+  }
+  Picture written(const ImportResult& result) const {
+    EXPECT_TRUE(result.added) << result.detail;
+    auto picture = load_bitmap(folder() + "/" + result.picture_name);
+    EXPECT_TRUE(picture.has_value()) << result.picture_name;
+    return picture.value_or(Picture());
+  }
+  int files_written() const {
+    std::error_code ec;
+    int n = 0;
+    for (std::filesystem::directory_iterator it(folder(), ec), end; !ec && it != end; it.increment(ec)) ++n;
+    return n;
+  }
+
+  TempDir dir, source;
+};
+
+TEST_F(PictureImportTest, RegularPicturesCoverTheDrawingAreaKeepingTheirProportions) {
+  const ImportResult photo = import("holiday photo.jpg", encoded(marked_image(600, 400), "jpeg"));
+  EXPECT_EQ(photo.picture_name, "holiday photo.bmp");
+  const Picture p = written(photo);
+  EXPECT_EQ(p.width, 754);
+  EXPECT_NEAR(p.height, 400.0 * 754 / 600, 1.0);
+  EXPECT_GE(p.height, 385);
+  const std::string bytes = dir.read("regular pictures/holiday photo.bmp");
+  ASSERT_GT(bytes.size(), 30u);
+  EXPECT_EQ(bytes[28], 24) << "a 24-bit bitmap";
+  EXPECT_EQ(p.at(100, 300) & 0xFFFFFF, 0xDC0000u) << "colours come through (red half)";
+
+  // A tall drawing area is covered by height; a tiny picture is scaled up just the same.
+  EXPECT_EQ(written(import("wide.jpg", encoded(marked_image(600, 400), "jpeg"), PictureKind::regular,
+                           {400, 1000})).width, 1500);
+  const Picture tiny = written(import("tiny.png", encoded(marked_image(8, 6), "png")));
+  EXPECT_EQ(tiny.width, 754);
+  EXPECT_NEAR(tiny.height, 6.0 * 754 / 8, 1.0);
+  // A long thin strip cannot cover the area within the largest picture the game loads.
+  const Picture strip = written(import("strip.png", encoded(marked_image(2, 3000), "png")));
+  EXPECT_LE(strip.height, kMaxPictureSide);
+}
+
+TEST_F(PictureImportTest, PhonePhotoStandsUprightAsItsOrientationTagSays) {
+  // Stored 90 x 60 with the green row on top; turned a quarter clockwise the green row is on
+  // the right, red on the top, blue at the bottom, and the picture is taller than wide.
+  const Picture p = written(import("phone.jpg", jpeg_with_orientation(marked_image(90, 60), 6)));
+  EXPECT_LT(p.width, p.height);
+  EXPECT_EQ(p.width, 754);
+  auto red = [](std::uint32_t c) { return int(c >> 16 & 0xFF); };
+  auto green = [](std::uint32_t c) { return int(c >> 8 & 0xFF); };
+  auto blue = [](std::uint32_t c) { return int(c & 0xFF); };
+  EXPECT_GT(green(p.at(p.width - 5, p.height / 2)), 150);
+  EXPECT_GT(red(p.at(p.width / 3, 20)), 150);
+  EXPECT_GT(blue(p.at(p.width / 3, p.height - 20)), 150);
+}
+
+TEST_F(PictureImportTest, AnimatedPicturesFitTheMovingPictureAndSmallOnesStay) {
+  const Picture big = written(import("kite.png", encoded(marked_image(600, 300), "png"), PictureKind::animated));
+  EXPECT_EQ(big.width, 267);
+  EXPECT_NEAR(big.height, 133.5, 1.0);
+  const Picture tall = written(import("tower.png", encoded(marked_image(100, 500), "png"), PictureKind::animated));
+  EXPECT_EQ(tall.height, 236);
+  EXPECT_LE(tall.width, 267);
+  const Picture small = written(import("bee.webp", encoded(marked_image(40, 30), "webp"), PictureKind::animated));
+  EXPECT_EQ(small.width, 40);
+  EXPECT_EQ(small.height, 30);
+}
+
+TEST_F(PictureImportTest, ANameInUseIsNeverOverwritten) {
+  EXPECT_EQ(import("sunset.png", encoded(marked_image(30, 20), "png")).picture_name, "sunset.bmp");
+  const std::string first = dir.read("regular pictures/sunset.bmp");
+  EXPECT_EQ(import("sunset.jpg", encoded(marked_image(60, 20), "jpeg")).picture_name, "sunset 2.bmp");
+  EXPECT_EQ(dir.read("regular pictures/sunset.bmp"), first);
+  // The built-in pictures are written afresh at every start: their names are always taken.
+  EXPECT_EQ(import("title1.png", encoded(marked_image(30, 20), "png")).picture_name, "title1 2.bmp");
+}
+
+TEST_F(PictureImportTest, WhatIsNotAReadablePictureIsRefusedWithItsReasonAndWritesNothing) {
+  const std::string png = encoded(marked_image(300, 200), "png");
+  QImage huge(16385, 2, QImage::Format_RGB32);
+  huge.fill(Qt::white);
+  const std::pair<std::string, std::string> cases[] = {
+      {"notes.txt", "Shopping: eggs, milk, a new kite\n"},
+      {"cut.png", png.substr(0, png.size() / 2)},
+      {"huge.png", encoded(huge, "png")},
+  };
+  for (const auto& [name, bytes] : cases) {
+    const ImportResult result = import(name, bytes);
+    EXPECT_FALSE(result.added) << name;
+    EXPECT_FALSE(result.detail.empty()) << name;
+  }
+  EXPECT_NE(import("huge.png", encoded(huge, "png")).detail.find("16384"), std::string::npos);
+  EXPECT_FALSE(import_picture(source.file("missing.jpg"), PictureKind::regular, folder(), kDesignArea).added);
+  EXPECT_EQ(files_written(), 0) << "no bitmap and no half-written temporary file";
+}
+
+TEST(DrawingAreaTest, WithoutADisplayTheDesignDrawingAreaIsCovered) {
+  EXPECT_EQ(largest_drawing_area(std::nullopt, 20), kDesignArea);
+  EXPECT_EQ(player_drawing_area(), kDesignArea) << "these tests run without a GUI application";
+  EXPECT_EQ(largest_drawing_area(AreaSize{1280, 800}, 20), (AreaSize{1280, 780}));
+  EXPECT_EQ(largest_drawing_area(AreaSize{640, 400}, 20), kDesignArea) << "never less than the design area";
+}
+
+}  // namespace
+}  // namespace jumblix::testing
