@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,11 +25,75 @@
 #include <QRegion>
 #include <QScreen>
 #include <QThread>
+#include <QValidator>
 
 #include "platform/palette.h"
 #include "platform/qt/qt_loop.h"
 
 namespace jumblix {
+
+namespace {
+
+// The key code for a punctuation key by the character it types, as on a US keyboard
+// (0 for none).
+int symbol_key_code(int key) {
+  switch (key) {
+    case Qt::Key_Semicolon: case Qt::Key_Colon: return 186;
+    case Qt::Key_Equal: case Qt::Key_Plus: return 187;
+    case Qt::Key_Comma: case Qt::Key_Less: return 188;
+    case Qt::Key_Minus: case Qt::Key_Underscore: return 189;
+    case Qt::Key_Period: case Qt::Key_Greater: return 190;
+    case Qt::Key_Slash: case Qt::Key_Question: return 191;
+    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return 192;
+    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return 219;
+    case Qt::Key_Backslash: case Qt::Key_Bar: return 220;
+    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return 221;
+    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return 222;
+    // The shifted digits are their digit keys.
+    case Qt::Key_ParenRight: return '0';
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
+    case Qt::Key_Asterisk: return '8';
+    case Qt::Key_ParenLeft: return '9';
+    default: return 0;
+  }
+}
+
+// The key code for a key of the typing area by its place on the keyboard (an X key code),
+// whatever the layout prints on it: the digit row and the punctuation keys, where other
+// layouts put national letters and dead keys. 0 for other keys.
+int key_code_at(quint32 x_key_code) {
+  if (x_key_code >= 10 && x_key_code <= 18) return '1' + static_cast<int>(x_key_code - 10);
+  switch (x_key_code) {
+    case 19: return '0';
+    case 20: return 189;
+    case 21: return 187;
+    case 34: return 219;
+    case 35: return 221;
+    case 47: return 186;
+    case 48: return 222;
+    case 49: return 192;
+    case 51: return 220;
+    case 59: return 188;
+    case 60: return 190;
+    case 61: return 191;
+    case 94: return 226;  // the extra key beside the left Shift on European keyboards
+    default: return 0;
+  }
+}
+
+bool native_codes_are_x_key_codes() {
+  static const bool x = QGuiApplication::platformName().startsWith("xcb") ||
+                        QGuiApplication::platformName().startsWith("wayland");
+  return x;
+}
+
+}  // namespace
 
 int game_key_code(int key, Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::KeypadModifier) {
@@ -38,6 +103,11 @@ int game_key_code(int key, Qt::KeyboardModifiers modifiers) {
       case Qt::Key_4: case Qt::Key_Left: return kKeyLeft;
       case Qt::Key_6: case Qt::Key_Right: return kKeyRight;
       case Qt::Key_2: case Qt::Key_Down: return kKeyDown;
+      case Qt::Key_Asterisk: return 106;
+      case Qt::Key_Plus: return 107;
+      case Qt::Key_Minus: return 109;
+      case Qt::Key_Period: case Qt::Key_Comma: return 110;  // the decimal key, either layout
+      case Qt::Key_Slash: return 111;
       default:
         if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);  // keypad digits
         break;
@@ -50,12 +120,13 @@ int game_key_code(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Up: return kKeyUp;
     case Qt::Key_Right: return kKeyRight;
     case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Cancel: return 3;
     case Qt::Key_Backspace: return 8;
     case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
     case Qt::Key_Clear: return 12;
     case Qt::Key_Shift: return 16;
     case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
+    case Qt::Key_Alt: case Qt::Key_AltGr: return 18;
     case Qt::Key_Pause: return 19;
     case Qt::Key_CapsLock: return 20;
     case Qt::Key_Space: return 32;
@@ -63,14 +134,54 @@ int game_key_code(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_PageDown: return 34;
     case Qt::Key_End: return 35;
     case Qt::Key_Home: return 36;
+    case Qt::Key_Select: return 41;
+    case Qt::Key_Printer: return 42;
+    case Qt::Key_Execute: return 43;
+    case Qt::Key_Print: case Qt::Key_SysReq: return 44;
     case Qt::Key_Insert: return 45;
     case Qt::Key_Delete: return 46;
+    case Qt::Key_Help: return 47;
+    case Qt::Key_Super_L: case Qt::Key_Meta: return 91;
+    case Qt::Key_Super_R: return 92;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_Sleep: return 95;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
+    case Qt::Key_Back: return 166;
+    case Qt::Key_Forward: return 167;
+    case Qt::Key_Refresh: return 168;
+    case Qt::Key_Stop: return 169;
+    case Qt::Key_Search: return 170;
+    case Qt::Key_Favorites: return 171;
+    case Qt::Key_HomePage: return 172;
+    case Qt::Key_VolumeMute: return 173;
+    case Qt::Key_VolumeDown: return 174;
+    case Qt::Key_VolumeUp: return 175;
+    case Qt::Key_MediaNext: return 176;
+    case Qt::Key_MediaPrevious: return 177;
+    case Qt::Key_MediaStop: return 178;
+    case Qt::Key_MediaPlay: case Qt::Key_MediaTogglePlayPause: return 179;
+    case Qt::Key_LaunchMail: return 180;
+    case Qt::Key_LaunchMedia: return 181;
+    case Qt::Key_Launch0: return 182;
+    case Qt::Key_Launch1: return 183;
     default: break;
   }
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-  return 0;
+  return symbol_key_code(key);
+}
+
+int game_key_code(const QKeyEvent& event) {
+  const int key = event.key();
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  // Letters follow the layout; the other keys of the typing area go by their place, so
+  // every key there has a code whatever it prints.
+  const bool letter_or_digit = (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
+  if (!(modifiers & Qt::KeypadModifier) && !letter_or_digit && native_codes_are_x_key_codes())
+    if (const int code = key_code_at(event.nativeScanCode())) return code;
+  return game_key_code(key, modifiers);
 }
 
 int game_shift_mask(Qt::KeyboardModifiers modifiers) {
@@ -132,7 +243,7 @@ class TextBoxEdit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
-    const int code = game_key_code(event->key(), event->modifiers());
+    const int code = game_key_code(*event);
     if (code != 0) run_from_qt([&] { box_.key_down(code); });
     QLineEdit::keyPressEvent(event);
     event->accept();
@@ -140,7 +251,7 @@ class TextBoxEdit : public QLineEdit {
   void keyReleaseEvent(QKeyEvent* event) override {
     QLineEdit::keyReleaseEvent(event);
     if (!event->isAutoRepeat()) {
-      const int code = game_key_code(event->key(), event->modifiers());
+      const int code = game_key_code(*event);
       run_from_qt([&] { box_.key_up(code); });
     }
     event->accept();
@@ -150,13 +261,82 @@ class TextBoxEdit : public QLineEdit {
   TextBox& box_;
 };
 
+// A text box's character limit, which holds for what the player types: an edit that adds
+// characters may leave at most the limit, while a longer text from the game is shown
+// whole and may only be shortened. A refused edit leaves the text, cursor and selection
+// as they were.
+class TypingLimit : public QValidator {
+ public:
+  TypingLimit(const TextBox& box, QObject* parent) : QValidator(parent), box_(box) {}
+  State validate(QString& input, int&) const override {
+    if (input.size() <= box_.max_length()) return Acceptable;
+    // The text before the edit is the box's, which the line edit mirrors.
+    const QString before = text_of(box_.text());
+    if (input == before) return Acceptable;  // the game's own text
+    if (input.size() >= before.size()) return Invalid;
+    qsizetype head = 0;
+    while (head < input.size() && input[head] == before[head]) ++head;
+    const bool only_removed = before.endsWith(QStringView(input).mid(head));
+    return only_removed ? Acceptable : Invalid;
+  }
+
+ private:
+  const TextBox& box_;
+};
+
+// A file list where a left click on an entry picks it, selected or not; the keyboard
+// picks an entry by moving to it.
+class FileList : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+  std::function<void(int row)> on_pick;
+  bool mouse_picking() const { return mouse_picking_; }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() != Qt::LeftButton) return event->accept();  // other buttons pick nothing
+    mouse_picking_ = true;
+    QListWidget::mousePressEvent(event);
+    mouse_picking_ = false;
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (!at.isValid()) return;
+    if (!item(at.row())->isSelected()) item(at.row())->setSelected(true);  // Ctrl does not unselect
+    on_pick(at.row());
+  }
+
+ private:
+  bool mouse_picking_ = false;
+};
+
 // A colour choice: the whole coloured button answers a click, not just its small circle.
+// A greyed one shows its colour washed out and hatched, so it reads as not selectable.
 class ColourOption : public QRadioButton {
  public:
   using QRadioButton::QRadioButton;
 
+  void set_colour(int colour_index) {
+    QPalette palette = QApplication::palette();
+    if (is_colour_index(colour_index)) {
+      const QColor colour = palette_colour(colour_index);
+      const QColor washed = QColor::fromRgbF(0.35f * colour.redF() + 0.65f * 0.75f,
+                                             0.35f * colour.greenF() + 0.65f * 0.75f,
+                                             0.35f * colour.blueF() + 0.65f * 0.75f);
+      for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button}) {
+        palette.setColor(role, colour);
+        palette.setColor(QPalette::Disabled, role, washed);
+      }
+    }
+    setPalette(palette);
+  }
+
  protected:
   bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+  void paintEvent(QPaintEvent* event) override {
+    QRadioButton::paintEvent(event);
+    if (isEnabled()) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
+  }
 };
 
 }  // namespace
@@ -199,6 +379,12 @@ class CanvasView : public QWidget {
       if (form.on_mouse_down) form.on_mouse_down(button, shift, x, y);
     });
     event->accept();
+  }
+  // The second press of a left double-click is a double-click, not a button going down:
+  // the game has nothing for it. Quick presses of the other buttons stay presses.
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) return event->accept();
+    mousePressEvent(event);
   }
   void keyPressEvent(QKeyEvent* event) override { window_.key_to_game(event); }
 
@@ -329,13 +515,18 @@ void QtWindow::build_control(Control& control) {
       auto& box = static_cast<TextBox&>(control);
       auto* w = new TextBoxEdit(box, canvas_);
       w->setTextMargins(0, 0, 0, 0);
+      if (box.max_length() > 0) {
+        w->setMaxLength(box.max_length());
+        w->setValidator(new TypingLimit(box, w));
+      }
+      // Only the game's own texts reach the line edit here: the player's typing is already
+      // in it, with the cursor, selection and undo where the player left them.
       sync_[&control] = [w, &box] {
         const QString text = text_of(box.text());
-        // The limit holds for typing only: a longer text set by the game is shown whole,
-        // and the player may shorten it but not lengthen it.
-        if (box.max_length() > 0)
-          w->setMaxLength(std::max<int>(box.max_length(), static_cast<int>(text.size())));
-        if (w->text() != text) w->setText(text);
+        if (w->text() == text) return;
+        // A longer text from the game is shown whole (TypingLimit keeps the typing short).
+        if (box.max_length() > 0) w->setMaxLength(std::max<int>(box.max_length(), static_cast<int>(text.size())));
+        w->setText(text);
       };
       connect(w, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
         if (syncing_) return;
@@ -360,12 +551,7 @@ void QtWindow::build_control(Control& control) {
       w->setBackgroundRole(QPalette::Window);
       w->setFocusPolicy(Qt::NoFocus);
       sync_[&control] = [w, &option] {
-        QPalette palette = QApplication::palette();
-        if (is_colour_index(option.background())) {
-          palette.setColor(QPalette::Window, palette_colour(option.background()));
-          palette.setColor(QPalette::Button, palette_colour(option.background()));
-        }
-        w->setPalette(palette);
+        w->set_colour(option.background());
         w->setChecked(option.value());
       };
       connect(w, &QRadioButton::clicked, this, [this, w, &option] {
@@ -393,7 +579,7 @@ void QtWindow::build_control(Control& control) {
     }
     case ControlKind::file_list: {
       auto& list = static_cast<FileListBox&>(control);
-      auto* w = new QListWidget(canvas_);
+      auto* w = new FileList(canvas_);
       w->setFocusPolicy(Qt::ClickFocus);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
       w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // more rows; long names are cut off
@@ -409,10 +595,14 @@ void QtWindow::build_control(Control& control) {
         if (w->currentRow() != list.selected()) w->setCurrentRow(list.selected());
         if (list.selected() < 0) w->clearSelection();
       };
-      // A pick by mouse or keyboard is the player's choice of that entry.
-      connect(w, &QListWidget::currentRowChanged, this, [this, &list](int row) {
+      // A pick by mouse or keyboard is the player's choice of that entry, also when the
+      // mouse picks the entry that is already selected.
+      w->on_pick = [this, &list](int row) {
         if (syncing_ || row < 0) return;
         run_from_qt([&list, row] { list.click(row); });
+      };
+      connect(w, &QListWidget::currentRowChanged, this, [w](int row) {
+        if (!w->mouse_picking()) w->on_pick(row);
       });
       place(control, w);
       break;
@@ -480,7 +670,7 @@ void QtWindow::maximize_now() {
 }
 
 void QtWindow::key_to_game(QKeyEvent* event) {
-  const int code = game_key_code(event->key(), event->modifiers());
+  const int code = game_key_code(*event);
   event->accept();
   if (code == 0) return;
   const int shift = game_shift_mask(event->modifiers());
