@@ -30,6 +30,13 @@ class WindowForm : public FormObject {
     if (on_maximize) on_maximize();
   }
 
+  // Asks the view to give the window back the size it had before maximize(), if it is still
+  // maximized only because the game maximized it (a window the player maximized stays so).
+  // The view resizes the canvas before returning.
+  void restore_size() {
+    if (on_restore_size) on_restore_size();
+  }
+
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
   const std::vector<Control*>& controls() const { return controls_; }
@@ -45,6 +52,7 @@ class WindowForm : public FormObject {
   std::function<void(int key, int shift)> on_key_down;
   std::function<void()> on_unload;   // the window is being closed
   std::function<void()> on_maximize; // set by the view
+  std::function<void()> on_restore_size; // set by the view
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }
