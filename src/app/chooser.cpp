@@ -93,12 +93,17 @@ void Puzzlemaker::Command3_Click() {
   chosen_kind = saved_chosen_kind;
 }
 
-void Puzzlemaker::Command1_Click() {
+void Puzzlemaker::begin_game() {
   begun = 1;
   if (File1.count() == 0 && File2.count() == 0) return;
   puzzle7.show();
   soptions.show();
   colour.show();
+}
+
+void Puzzlemaker::Command1_Click() {
+  begin_game();
+  if (File1.count() == 0 && File2.count() == 0) return;
   Timer1.stop();
   Timer2.stop();
   makenewpuzzle();

@@ -76,7 +76,11 @@ void Puzzlemaker::Command5_Click() {
     write_setting(puzzle.pic_base + ".colour2", puzzle.picture_bg);
     canvas.fill_box(puzzle.picture_bg, 0, 0, static_cast<int>(puzzle.board_px_w),
                     static_cast<int>(puzzle.board_px_h));
-    if (puzzle_finished == 1) repaint_grid(canvas, puzzle);
+    // The fill covers the grid and the gap too: paint them again, also during play, so the
+    // player still sees where the gap is. The pieces under the moving picture come back at
+    // once, even while it is stopped.
+    repaint_grid(canvas, puzzle);
+    if (puzzle_finished == 0 && puzzle.pic_kind == 1) draw_sprite_pieces(canvas, puzzle, piece_sources());
   }
   if (phase == kPuzzleColour && chosen >= 0) {
     puzzle.puzzle_bg = chosen;

@@ -16,7 +16,12 @@ void Puzzlemaker::finish_handling() {
                                      : "Jumblix: By Corvel-(Finished animated puzzle)");
   Timer1.set_interval(100 * new_picture_time);
   fresh_puzzle = 0;
-  if (solve_mode == 2) Timer1.start();
+  // Only the screensaver mode counts down to a new picture. Otherwise the step timer may still
+  // run from the computer's solving before the player took over: it must not end the wait.
+  if (solve_mode == 2)
+    Timer1.start();
+  else
+    Timer1.stop();
 
   if (puzzle.pic_kind == 0)
     canvas.draw_picture(background);
@@ -37,7 +42,12 @@ void Puzzlemaker::finish_handling() {
   if (started == 1) {
     Timer2.stop();
     Timer1.stop();
-    if (fresh_puzzle == 0) makenewpuzzle();
+    if (fresh_puzzle == 0) {
+      // A click on the finished title behind the start panel makes the first puzzle: it
+      // begins the game just as "Begin" does.
+      if (begun == 0) begin_game();
+      makenewpuzzle();
+    }
     timer_rearm();
   }
 }

@@ -29,6 +29,7 @@ int direction_for_turn_key(int key) {
 }  // namespace
 
 void Puzzlemaker::Form_KeyDown(int key, int /*shift*/) {
+  dismiss_message();
   if (input_latch != 0) return;
   if (anim_off != 0 && key != kKeyEnter) return;
   if (was_started == 0) {

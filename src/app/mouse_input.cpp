@@ -20,6 +20,7 @@ void Puzzlemaker::turn_piece(Cell cell) {
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
+  dismiss_message();
   if (input_latch != 0 || anim_off != 0) return;
   if (was_started == 0 && button == kLeftButton) {
     phase = 3;

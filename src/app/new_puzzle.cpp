@@ -101,6 +101,9 @@ void Puzzlemaker::makenewpuzzle() {
       set_caption(std::string("Jumblix: By Corvel-(Creating new ") + kind_word(puzzle.pic_kind) + " puzzle)");
     anispeed.set_enabled(puzzle.pic_kind == 1);
     if (puzzle.pic_kind == 0) {
+      // A regular picture is cut from the window's normal drawing area, unless the player
+      // maximized the window himself.
+      restore_size();
       pcolour2.hide();
       dcolour2.hide();
       if (loaded && no_saver_copy == 0) copy_to_screensaver(puzzle.pic_name, background);

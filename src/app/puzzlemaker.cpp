@@ -63,6 +63,15 @@ void Puzzlemaker::wire_handlers() {
   Timer1.on_timer = [this] { Timer1_Timer(); };
   Timer2.on_timer = [this] { Timer2_Timer(); };
   Timer4.on_timer = [this] { Timer4_Timer(); };
+
+  // A notice over the board goes away at the player's next action: a menu command here, a
+  // mouse press or a key in their handlers.
+  for (MenuItem* item : menu_items())
+    if (item->on_click)
+      item->on_click = [this, command = std::move(item->on_click)] {
+        dismiss_message();
+        command();
+      };
 }
 
 void Puzzlemaker::yield_input() {

@@ -39,6 +39,8 @@ class Puzzlemaker : public MainForm {
 
   // ---- Computer solver and finishing (solver.cpp, finish.cpp)
   void solver_step();
+  // The cell the solver turns once nothing is left to slide (the gap when nothing is turned).
+  Cell stray_turn() const;
   void Timer1_Timer();
   void Timer2_Timer();
   void usolve_Click();
@@ -63,6 +65,8 @@ class Puzzlemaker : public MainForm {
   void Text1_KeyUp(int key);
   void Text2_KeyUp(int key);
   void Command1_Click();
+  // What "Begin" does before its puzzle: `begun`, and the menus shown from then on.
+  void begin_game();
   void Command2_Click();
   void Command3_Click();
   void newpuzzle_Click();

@@ -6,18 +6,22 @@ namespace jumblix {
 
 void Puzzlemaker::solver_step() {
   PuzzleState& s = puzzle;
-  // 1. Take over the player's slides when the mode changed or a new puzzle exists.
+  // 1. Take over the player's slides, last one on top. Whenever the computer solves, every
+  // recorded slide is taken over, also when the mode changed while the solver was not running
+  // (a stopped moving picture, an open panel): dropping them would leave the lists leading
+  // nowhere.
   if (solve_mode != prev_solve_mode || solver_reset == 1) {
     solver_reset = 0;
     s.move_dir = 0;
-    for (int i = 1; i <= s.user_moves_len(); ++i) s.solution_moves.push(s.user_moves.at(i));
   }
+  for (int i = 1; i <= s.user_moves_len(); ++i) s.solution_moves.push(s.user_moves.at(i));
   s.user_moves.clear();
 
-  // 3. The next slide and the piece it moves (the gap itself when there is none).
+  // 3. The next slide and the piece it moves (with nothing left to slide: a cell still
+  // turned, see stray_turn()).
   int d = s.solution_moves.top();
   s.move_dir = d;
-  Cell n = s.neighbour(d);
+  Cell n = d != 0 ? s.neighbour(d) : stray_turn();
 
   // 4. Arm the wait before the next change.
   if (rotatable == 1 && s.turn(n) == kUpright) {
@@ -41,7 +45,7 @@ void Puzzlemaker::solver_step() {
   Timer2.stop();
   d = s.solution_moves.top();
   s.move_dir = d;
-  n = s.neighbour(d);
+  n = d != 0 ? s.neighbour(d) : stray_turn();
 
   // 7-9. Slide an upright piece once the move timer has fired, else turn it one step.
   if (s.turn(n) == kUpright && (move_ready == 1 || move_time == 0)) {
@@ -49,8 +53,11 @@ void Puzzlemaker::solver_step() {
     tick_due = 0;
     Timer1.stop();
     const Cell g = s.gap();
-    if (d != 0 && s.slide(d)) {
-      s.solution_moves.pop();
+    const bool moved = d != 0 && s.slide(d);
+    // The entry is used up whether or not its slide could be made, so one entry that points
+    // off the board can never hold the solver up for good.
+    if (d != 0) s.solution_moves.pop();
+    if (moved) {
       erase_cell(n);
       draw_piece(g);
     }
@@ -64,6 +71,19 @@ void Puzzlemaker::solver_step() {
   }
   // 10. An upright piece waits the move time before it slides.
   if (move_time > 0 && s.turn(n) == kUpright && rotatable == 1) arm(Timer1, 10 * move_time);
+}
+
+// With both lists used up the computer turns what is still turned, one step per wait: first
+// the gap's own code (left there by the last piece that moved out of it), then any piece that
+// was turned after it had come home, so that the picture always gets finished.
+Cell Puzzlemaker::stray_turn() const {
+  const PuzzleState& s = puzzle;
+  if (s.turn(s.gap()) != kUpright) return s.gap();
+  for (int y = 1; y <= s.H; ++y)
+    for (int x = 1; x <= s.W; ++x)
+      if (s.turn(x, y) != kUpright && s.turn(x, y) >= kUpright && s.turn(x, y) <= kMirroredLeftRight)
+        return {x, y};
+  return s.gap();
 }
 
 void Puzzlemaker::Timer1_Timer() {

@@ -118,10 +118,15 @@ class Label : public Control {
   const std::string& caption() const { return caption_; }
   void set_caption(const std::string& c) { set(caption_, c); }
   int colour() const { return colour_; }
+  // A notice over the board: mouse presses on it go to the window underneath. Set before the
+  // view is built.
+  bool clicks_through() const { return clicks_through_; }
+  void set_clicks_through(bool through) { clicks_through_ = through; }
 
  private:
   std::string caption_;
   int colour_;
+  bool clicks_through_ = false;
 };
 
 class TextBox : public Control {

@@ -42,6 +42,13 @@ class WindowForm : public FormObject {
     return on_choose_picture_files ? on_choose_picture_files() : PictureFilesChoice{};
   }
 
+  // Asks the view to give the window back the size it had before maximize(), if it is still
+  // maximized only because the game maximized it (a window the player maximized stays so).
+  // The view resizes the canvas before returning.
+  void restore_size() {
+    if (on_restore_size) on_restore_size();
+  }
+
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
   const std::vector<Control*>& controls() const { return controls_; }
@@ -59,6 +66,7 @@ class WindowForm : public FormObject {
   std::function<void()> on_maximize; // set by the view
   std::function<PictureFilesChoice()> on_choose_picture_files;  // set by the view
   std::function<void(const std::vector<std::string>& files)> on_files_dropped;  // files dropped on the window
+  std::function<void()> on_restore_size; // set by the view
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }

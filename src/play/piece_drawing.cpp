@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/palette.h"
+
 namespace jumblix {
 
 namespace {
@@ -44,9 +46,21 @@ void draw_piece_image(Canvas& canvas, const PuzzleState& s, const Picture& sourc
   const int sw = w - source_shrink, sh = h - source_shrink;
   const bool mx = mirrors_x(orientation), my = mirrors_y(orientation);
   if (orientation < kUpright || orientation > kMirroredLeftRight) return;
-  if (!canvas.stretch_copy(source, sx, sy, sw, sh, mx ? dx + w - 1 : dx, my ? dy + h - 1 : dy,
-                           mx ? -w : w, my ? -h : h))
+  const int ax = mx ? dx + w - 1 : dx, ay = my ? dy + h - 1 : dy;
+  const int aw = mx ? -w : w, ah = my ? -h : h;
+  if (sw <= 0 || sh <= 0) {
     canvas.fill_box(s.picture_bg, dx, dy, dx + w - 1, dy + h - 1);
+  } else if (inside(source, sx, sy, sw, sh)) {
+    canvas.stretch_copy(source, sx, sy, sw, sh, ax, ay, aw, ah);
+  } else {
+    // A region reaching past the picture: what the picture has of it, the rest in the picture
+    // background, stretched together so the piece looks as the other redraws show it.
+    Picture region(sw, sh, palette_rgb(s.picture_bg));
+    for (int y = std::max(sy, 0); y < std::min(sy + sh, source.height); ++y)
+      for (int x = std::max(sx, 0); x < std::min(sx + sw, source.width); ++x)
+        region.at(x - sx, y - sy) = source.at(x, y);
+    canvas.stretch_copy(region, 0, 0, sw, sh, ax, ay, aw, ah);
+  }
 }
 
 // The cell a piece now stands on, searched in row order.
@@ -108,6 +122,18 @@ void erase_cell(Canvas& canvas, const PuzzleState& s, Cell cell, int extra_right
                   o.y + s.piece_h - 2);
 }
 
+// The window's background picture as it stands, over the box (x1, y1)-(x2, y2) of the
+// drawing area; where the picture does not reach, the picture background.
+void show_background(Canvas& canvas, const PuzzleState& s, const Picture& background, int x1, int y1,
+                     int x2, int y2) {
+  x2 = std::min(x2, canvas.width() - 1);
+  y2 = std::min(y2, canvas.height() - 1);
+  if (x1 > x2 || y1 > y2) return;
+  const int w = x2 - x1 + 1, h = y2 - y1 + 1;
+  if (!inside(background, x1, y1, w, h)) canvas.fill_box(s.picture_bg, x1, y1, x2, y2);
+  copy_part(canvas, background, x1, y1, w, h, x1, y1, kUpright);
+}
+
 void draw_new_board(Canvas& canvas, const PuzzleState& s, const Picture& background) {
   const int pw = s.piece_w, ph = s.piece_h;
   if (s.pic_kind == 0) {
@@ -120,6 +146,10 @@ void draw_new_board(Canvas& canvas, const PuzzleState& s, const Picture& backgro
         if (!inside(background, sx, sy, pw, ph)) canvas.fill_box(s.picture_bg, X, Y, X + pw - 1, Y + ph - 1);
         copy_part(canvas, background, sx, sy, pw, ph, X, Y, s.turn(cx, cy));
       }
+    // The strip beyond the board of whole cells shows the new picture, not an earlier one.
+    const int board_w = std::max(pw, 0) * s.W, board_h = std::max(ph, 0) * s.H;
+    show_background(canvas, s, background, board_w, 0, canvas.width() - 1, canvas.height() - 1);
+    show_background(canvas, s, background, 0, board_h, board_w - 1, canvas.height() - 1);
   } else {
     canvas.fill_box(s.picture_bg, 0, 0, static_cast<int>(s.board_px_w) + 2,
                     static_cast<int>(s.board_px_h) + 2);

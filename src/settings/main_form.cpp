@@ -34,12 +34,17 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
                                                     &Text5, &Label11, &Text6, &message, &Picture1, &Picture2})
     add(*c);
   Option1.set_value(true);
-  for (Timer* t : {&Timer1, &Timer2, &Timer4}) add(*t);
+  message.set_clicks_through(true);
+  message_timer.on_timer = [this] { show_message(""); };
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer}) add(*t);
 }
 
 void MainForm::show_message(const std::string& text) {
   message.set_caption(text);
   message.set_visible(!text.empty());
+  // Each new notice gets the whole time to be read.
+  message_timer.stop();
+  message_timer.set_enabled(!text.empty());
 }
 
 std::array<OptionButton*, 16> MainForm::option_buttons() {

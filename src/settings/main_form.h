@@ -118,9 +118,15 @@ class MainForm : public WindowForm {
                 {0, 16, 417, 17}, 13};
   TextBox Text6{"Text6", "1", 2, {416, 16, 25, 19}};
 
-  // Tells the player plainly when a picture file could not be loaded.
+  // Tells the player plainly when a picture file could not be loaded. The notice goes away
+  // by itself after a few seconds (or at the player's next action, dismiss_message), and
+  // clicks on it reach the board.
   Label message{"message", "", {0, 0, 600, 17}, 12};
+  Timer message_timer{"message_timer", 4000};
   void show_message(const std::string& text);
+  void dismiss_message() {
+    if (message.visible()) show_message("");
+  }
 
   // Picture holders, never shown: the moving picture and the loaded regular picture.
   PictureBox Picture1{"Picture1", {584, 200, 269, 238}};

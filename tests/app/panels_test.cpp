@@ -3,6 +3,7 @@
 
 #include "app/game_harness.h"
 #include "platform/palette.h"
+#include "platform/test_support.h"
 
 namespace jumblix::testing {
 namespace {
@@ -105,6 +106,15 @@ TEST_F(PanelTest, UnloadablePictureKeepsThePreviousOneAndSaysSo) {
   EXPECT_EQ(g.puzzle.in_place, 0) << "a proper puzzle is still made from the previous picture";
   menu(g.newpuzzle);  // the name still points at the broken file: still refused, still playable
   EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  // The notice goes away by itself after a few seconds, or at the player's next action.
+  ASSERT_TRUE(g.message.visible());
+  r().run_for(6000);
+  EXPECT_FALSE(g.message.visible());
+  menu(g.newpuzzle);
+  ASSERT_TRUE(g.message.visible());
+  r().loop.mouse_down(300, 5);  // on the notice: a click on the board all the same
+  r().run_for(3);
+  EXPECT_FALSE(g.message.visible());
 }
 
 TEST_F(PanelTest, OwnPicturesAreListedAtOnceAndMakePuzzles) {
@@ -185,6 +195,54 @@ TEST_F(PanelTest, FinishedPictureRepaintsItsGridInTheNewPuzzleColour) {
   press(g.Command5);
   EXPECT_EQ(g.canvas.pixel(g.puzzle.piece_w, 5), palette_rgb(12));
   EXPECT_EQ(dir.read("title1.colour"), " 12 \r\n");
+}
+
+TEST_F(PanelTest, PictureColourChangedDuringPlayKeepsTheGridAndTheGap) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  switch_to_animated();
+  const PuzzleState& s = g.puzzle;
+  menu(g.pcolour2);
+  g.Option14.set_value(true);  // light magenta
+  press(g.Command5);
+  ASSERT_EQ(s.picture_bg, 13);
+  const std::uint32_t grid = palette_rgb(s.puzzle_bg);
+  EXPECT_EQ(g.canvas.pixel(s.piece_w, s.piece_h / 2), grid);
+  EXPECT_EQ(g.canvas.pixel(s.piece_w / 2, s.piece_h), grid);
+  const Cell gap = s.gap();
+  EXPECT_EQ(g.canvas.pixel((gap.x - 1) * s.piece_w + s.piece_w / 2, (gap.y - 1) * s.piece_h + s.piece_h / 2),
+            grid) << "the gap";
+}
+
+TEST_F(PanelTest, RegularPuzzleAfterAnAnimatedOneShowsItsOwnPictureBeyondTheBoard) {
+  std::filesystem::create_directories(dir.file("regular pictures"));
+  ASSERT_TRUE(save_bitmap(dir.file("regular pictures/coded.bmp"), coded_picture(800, 600)));
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  switch_to_animated();
+  menu(g.choosepicture);
+  r().loop.pick(g.File1, 0);  // coded.bmp
+  press(g.Command2);
+  const PuzzleState& s = g.puzzle;
+  ASSERT_EQ(s.pic_name, "coded.bmp");
+  const int right = g.canvas.width() - 1;
+  ASSERT_GT(right, s.piece_w * s.W) << "a strip beyond the last grid line";
+  for (int y : {10, 200, g.canvas.height() - 1})
+    EXPECT_EQ(g.canvas.pixel(right, y), code(right, y)) << "y " << y;
+}
+
+TEST_F(PanelTest, RegularPuzzleAfterAnAnimatedOneGetsTheWindowsNormalSize) {
+  start(1000, 600);
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  ASSERT_EQ(g.canvas.width(), 754);
+  switch_to_animated();
+  ASSERT_EQ(g.canvas.width(), 1000);
+  menu(g.choosepicture);
+  press(g.Command2);
+  EXPECT_EQ(g.canvas.width(), 754);
+  EXPECT_EQ(g.canvas.height(), 385);
+  EXPECT_EQ(g.puzzle.piece_w, 754 / 4);
 }
 
 TEST_F(PanelTest, TimePanelsReadCorrectAndStore) {

@@ -129,6 +129,19 @@ TEST_F(PlayTest, KeyboardSlideDrawsWithTheKeyboardVariants) {
   EXPECT_EQ(g.canvas.pixel(dx + pw - 2, dy + ph - 2), g.background.at(2 * pw + pw - 2, ph - 2));
 }
 
+TEST_F(PlayTest, KeyboardSlideShowsWhatThePictureHasOfAPartlyCoveredPiece) {
+  Puzzlemaker& g = arranged({kGapRight, kGapDown});  // gap at (2, 2)
+  const PuzzleState& s = g.puzzle;
+  g.background = coded_picture(300, 400);  // ends inside column 2
+  r().loop.key_down(kKeyUp);  // the piece whose home is (2, 3) moves up to (2, 2)
+  settle();
+  ASSERT_EQ(s.gap(), (Cell{2, 3}));
+  const int pw = s.piece_w, ph = s.piece_h;
+  ASSERT_GT(2 * pw, 300);
+  EXPECT_EQ(g.canvas.pixel(pw + 1, ph + 1), code(pw + 1, 2 * ph + 1)) << "the covered part shows the picture";
+  EXPECT_EQ(g.canvas.pixel(2 * pw - 1, ph + 1), palette_rgb(s.picture_bg));
+}
+
 TEST_F(PlayTest, BTurnsThePieceUprightThenSlidesIt) {
   Puzzlemaker& g = arranged({kGapRight, kGapDown}, /*rotation=*/true);
   PuzzleState& s = g.puzzle;

@@ -159,6 +159,89 @@ TEST_F(SolverTest, ClickOnFinishedTitleLeadsToOneFirstPuzzle) {
   EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
 }
 
+TEST_F(SolverTest, ClickOnFinishedTitleBehindTheStartPanelBeginsTheGame) {
+  GameRunner& run = start();
+  Puzzlemaker& g = run.game;
+  g.move_time = 0;
+  ASSERT_TRUE(run.run_until([&] { return g.phase == 4; }, 100000));
+  run.loop.mouse_down(20, 20);
+  ASSERT_TRUE(run.run_until([&] { return g.Command1.visible() && g.phase == 4; }, 1000));
+  const long long made = g.puzzles_made;
+  run.loop.mouse_down(20, 20);  // not "Begin": a click on the finished title behind the panel
+  ASSERT_TRUE(run.run_until([&] { return g.puzzles_made > made; }, 1000));
+  EXPECT_EQ(g.begun, 1);
+  EXPECT_TRUE(g.puzzle7.visible() && g.soptions.visible() && g.colour.visible());
+  menu(g.csolve);
+  ASSERT_TRUE(run.run_until([&] { return g.phase == 4; }, 100000));
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Finished regular puzzle)");
+  EXPECT_EQ(g.puzzles_made, made + 1);
+}
+
+TEST_F(SolverTest, ModeChangedWhileTheMovingPictureIsStoppedStillFinishes) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  menu(g.choosepicture2);
+  press(g.Command2);
+  ASSERT_EQ(s.pic_kind, 1);
+  menu(g.csolve);
+  r().run_for(100);
+  ASSERT_EQ(g.phase, 3);
+  menu(g.usolve);
+  // One slide of the player's own (keyboard, no rotation: always recorded).
+  const int key = s.on_board(s.neighbour(kGapRight)) ? kKeyLeft : kKeyRight;
+  r().loop.key_down(key);
+  r().run_for(3);
+  ASSERT_EQ(s.user_moves_len(), 1);
+  r().loop.key_down(kKeyEnter);
+  r().run_for(3);
+  ASSERT_EQ(g.anim_off, 1);
+  menu(g.csolve);
+  r().run_for(50);
+  r().loop.key_down(kKeyEnter);
+  EXPECT_TRUE(r().run_until([&] { return g.phase == 4; }, 60000)) << "the computer never finished";
+}
+
+TEST_F(SolverTest, ScreensaverModeRightsAPieceTurnedAfterItCameHome) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  // Solved in memory but for one home piece the player turned while the computer solved.
+  while (!s.solution_moves.empty()) {
+    s.slide(s.solution_moves.top());
+    s.solution_moves.pop();
+  }
+  for (int y = 1; y <= s.H; ++y)
+    for (int x = 1; x <= s.W; ++x) s.turn(x, y) = kUpright;
+  s.turn(3, 3) = kMirroredTopBottom;
+  g.rotatable = 1;
+  g.move_time = 0;
+  g.rotate_time = 0;
+  const long long made = g.puzzles_made;
+  menu(g.csolves);
+  EXPECT_TRUE(r().run_until([&] { return g.puzzles_made > made; }, 30000)) << "the cycle stopped";
+}
+
+TEST_F(SolverTest, PlayersFinishedPictureStaysAfterTheComputerHadSolved) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  menu(g.csolve);
+  r().run_for(100);
+  menu(g.usolve);
+  ASSERT_TRUE(g.Timer1.enabled()) << "the step timer still runs from the computer's steps";
+  for (int press = 0; press < 10000 && !s.finished(); ++press) {
+    r().loop.key_down(kKeyB);
+    r().run_for(3);
+  }
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 100));
+  const long long made = g.puzzles_made;
+  r().run_for(30000);
+  EXPECT_EQ(g.phase, 4);
+  EXPECT_EQ(g.puzzles_made, made);
+  EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Finished regular puzzle)");
+}
+
 long resident_kb() {
   std::ifstream status("/proc/self/status");
   std::string key;

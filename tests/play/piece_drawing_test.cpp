@@ -39,7 +39,7 @@ TEST(NewBoard, FiveByThreeInA754By385Window) {
   Canvas canvas = blank_canvas(754, 385);
   draw_new_board(canvas, s, coded_picture(754, 385));
   EXPECT_EQ(0, mismatches(canvas, [&](int x, int y) {
-              if (x > 750 || y > 384) return palette_rgb(kBlank);
+              if (x > 750 || y > 384) return code(x, y);  // beyond the board: the picture itself
               if (x % 150 == 0 || y % 128 == 0 || (x < 150 && y < 128)) return palette_rgb(kPuzzleBg);
               const Cell cell{x / 150 + 1, y / 128 + 1}, home = s.home_cell(s.board(cell));
               const int t = s.turn(cell), i = x % 150, j = y % 128;

@@ -1,5 +1,6 @@
 #include "puzzle/scramble.h"
 
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +26,21 @@ PuzzleState scrambled(int w, int h, bool rotatable, std::uint64_t seed) {
   build_solved_grid(s, w, h, rotatable, random);
   scramble(s, random);
   return s;
+}
+
+TEST(Random, EverySeedValueIsWellDefined) {
+  // Worked out while compiling, where a conversion with an undefined result would not compile:
+  // the fixed reset value -1, a value beyond any clock and one that is not a number.
+  constexpr std::uint64_t reset = Random::seed_key(-1), other = Random::seed_key(-2);
+  constexpr std::uint64_t huge = Random::seed_key(1e300);
+  constexpr std::uint64_t nan = Random::seed_key(std::numeric_limits<double>::quiet_NaN());
+  static_assert(reset != other && huge != reset && nan != reset && nan != huge);
+  // Times of day keep their millisecond seeds.
+  static_assert(Random::seed_key(43200.5) != Random::seed_key(43200.501));
+  Random a(7), b(8);
+  a.seed(-1);
+  b.seed(-1);
+  EXPECT_EQ(a.next(), b.next()) << "the reset is one fixed state";
 }
 
 class Scramble : public ::testing::TestWithParam<Size> {};

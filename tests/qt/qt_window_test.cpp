@@ -201,6 +201,18 @@ TEST_F(QtWindowTest, MousePressesReachTheGameWithButtonAndCanvasPixel) {
   EXPECT_EQ(presses[3], std::make_tuple(2, 9.0, 10.0));
 }
 
+TEST_F(QtWindowTest, APressOnTheNoticeOverTheBoardReachesTheGame) {
+  std::vector<std::pair<double, double>> presses;
+  form.on_mouse_down = [&](int, int, double x, double y) { presses.emplace_back(x, y); };
+  form.show_message("The picture \"x.bmp\" could not be loaded");
+  QWidget* notice = window.widget_for(form.message);
+  ASSERT_TRUE(notice && notice->isVisible());
+  // Through the window, as the window system delivers it, so the widget under the pointer counts.
+  QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, notice->mapTo(&window, QPoint(100, 5)));
+  ASSERT_EQ(presses.size(), 1u);
+  EXPECT_EQ(presses[0], std::make_pair(100.0, 5.0));
+}
+
 TEST_F(QtWindowTest, KeysReachTheGameAsItsKeyCodes) {
   std::vector<int> keys;
   form.on_key_down = [&](int key, int) { keys.push_back(key); };
@@ -412,6 +424,16 @@ TEST_F(QtWindowTest, MaximizeGivesTheGameTheNewDrawingSizeBeforeItReturns) {
   EXPECT_GT(form.canvas.height(), 385);
   form.maximize();  // already maximized: nothing changes, nothing waits
   EXPECT_EQ(QSize(form.canvas.width(), form.canvas.height()), canvas()->size());
+  // Given back its normal size, the window is as it was before the game maximized it.
+  form.restore_size();
+  EXPECT_EQ(QSize(form.canvas.width(), form.canvas.height()), QSize(754, 385));
+  EXPECT_EQ(canvas()->size(), QSize(754, 385));
+  // A window the player maximized himself stays maximized.
+  window.showMaximized();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return canvas()->height() > 385; }));
+  form.maximize();
+  form.restore_size();
+  EXPECT_GT(form.canvas.height(), 385);
 }
 
 TEST_F(QtWindowTest, TheWindowShowsTheCanvasAndCanBeSavedAsAPicture) {

@@ -13,9 +13,16 @@ void HeadlessLoop::attach(WindowForm& window, int maximized_width, int maximized
   window_ = &window;
   for (Timer* t : window.timers()) add_timer(*t);
   window.on_maximize = [this, maximized_width, maximized_height] {
+    if (!maximized_) normal_size_ = {window_->canvas.width(), window_->canvas.height()};
+    maximized_ = true;
     window_->canvas.resize(maximized_width, maximized_height);
   };
   window.on_choose_picture_files = [this] { return std::exchange(dialog_answer_, {}); };
+  window.on_restore_size = [this] {
+    if (!maximized_) return;
+    maximized_ = false;
+    window_->canvas.resize(normal_size_.first, normal_size_.second);
+  };
 }
 
 void HeadlessLoop::yield() {

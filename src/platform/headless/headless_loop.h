@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/event_loop.h"
@@ -24,7 +25,8 @@ class HeadlessLoop : public EventLoop {
   double timer_resolution_ms() const override { return step_ms_; }
   void add_timer(Timer& timer) override;
 
-  // Attach the window: its timers register here and maximize gives it `maximized_size`.
+  // Attach the window: its timers register here, maximize gives it `maximized_size` and
+  // restore_size gives it back the size it had before.
   void attach(WindowForm& window, int maximized_width = 1024, int maximized_height = 700);
 
   // Events, delivered in order at the next yield.
@@ -64,6 +66,8 @@ class HeadlessLoop : public EventLoop {
   std::vector<Timer*> timers_;
   PictureFilesChoice dialog_answer_;
   WindowForm* window_ = nullptr;
+  bool maximized_ = false;  // by the game's maximize, not yet restored
+  std::pair<int, int> normal_size_;
   std::function<bool()> stop_condition_;
   double stop_limit_ms_ = 1e18;
 };

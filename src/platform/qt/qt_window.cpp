@@ -404,6 +404,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   form_.on_maximize = [this] { maximize_now(); };
   form_.on_choose_picture_files = [this] { return ask_for_picture_files(); };
   setAcceptDrops(true);
+  form_.on_restore_size = [this] { restore_size_now(); };
   sync_all();
 
   const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
@@ -420,6 +421,7 @@ QtWindow::~QtWindow() {
   form_.set_all_observers(nullptr);
   form_.on_maximize = nullptr;
   form_.on_choose_picture_files = nullptr;
+  form_.on_restore_size = nullptr;
 }
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }
@@ -503,6 +505,7 @@ void QtWindow::build_control(Control& control) {
       w->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       w->setTextFormat(Qt::PlainText);
       set_prompt_colours(*w, label.colour());
+      if (label.clicks_through()) w->setAttribute(Qt::WA_TransparentForMouseEvents);
       sync_[&control] = [w, &label] {
         const QString text = text_of(label.caption());
         if (w->text() != text) w->setText(text);
@@ -639,34 +642,62 @@ bool QtWindow::save_screenshot(const QString& path) {
   return grab().save(path, "PNG");
 }
 
+// The window system answers a maximize or restore with a resize; wait a little for it (user
+// input stays queued for the game's next yield).
+bool QtWindow::wait_for_resize(QSize before) {
+  QElapsedTimer waited;
+  waited.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (canvas_->size() != before) return true;
+    QThread::msleep(1);
+  } while (waited.elapsed() < 250);
+  return false;
+}
+
 void QtWindow::maximize_now() {
   const QSize before = canvas_->size();
-  // The window system answers with a resize; wait a little for it (user input stays
-  // queued for the game's next yield).
-  auto wait_for_resize = [&] {
-    QElapsedTimer waited;
-    waited.start();
-    do {
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-      if (canvas_->size() != before) return true;
-      QThread::msleep(1);
-    } while (waited.elapsed() < 250);
-    return false;
-  };
   const bool fills_screen = screen() && frameGeometry() == screen()->availableGeometry();
   if (!isVisible() || !(isMaximized() || fills_screen)) {
+    changing_size_ = true;
+    normal_geometry_ = geometry();
     showMaximized();
     // Without a window manager nobody maximizes the window: fill the screen ourselves.
-    if (!wait_for_resize() && screen()) {
+    if (!wait_for_resize(before) && screen()) {
       const QRect area = screen()->availableGeometry();
       const QRect outer = frameGeometry(), inner = geometry();
       const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
                            outer.right() - inner.right(), outer.bottom() - inner.bottom());
       setGeometry(area.marginsRemoved(frame));
-      wait_for_resize();
+      wait_for_resize(before);
     }
+    changing_size_ = false;
+    game_maximized_ = true;
+    maximized_canvas_ = canvas_->size();
   }
   canvas_resized(canvas_->width(), canvas_->height());
+}
+
+void QtWindow::restore_size_now() {
+  if (!game_maximized_) return;
+  game_maximized_ = false;
+  if (canvas_->size() != maximized_canvas_) return;  // resized by the player since
+  const QSize before = canvas_->size();
+  changing_size_ = true;
+  showNormal();
+  setGeometry(normal_geometry_);
+  wait_for_resize(before);
+  changing_size_ = false;
+  canvas_resized(canvas_->width(), canvas_->height());
+}
+
+void QtWindow::changeEvent(QEvent* event) {
+  // The player leaving the maximized state: the window is his to size from then on.
+  if (event->type() == QEvent::WindowStateChange && !changing_size_ && !isMaximized()) {
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (change->oldState() & Qt::WindowMaximized) game_maximized_ = false;
+  }
+  QMainWindow::changeEvent(event);
 }
 
 void QtWindow::key_to_game(QKeyEvent* event) {

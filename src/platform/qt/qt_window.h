@@ -60,9 +60,13 @@ class QtWindow : public QMainWindow, public FormObserver {
   // Maximizes the window and resizes the form's canvas to the new client area before
   // returning, so the game reads the new drawing size at once.
   void maximize_now();
+  // Gives the window back the size it had before maximize_now() maximized it; a window the
+  // player maximized or resized himself since is left as it is.
+  void restore_size_now();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   // Image files dropped on the window (own_pictures_dialog.cpp).
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -79,6 +83,8 @@ class QtWindow : public QMainWindow, public FormObserver {
   void place(Control& control, QWidget* widget);
   void canvas_resized(int width, int height);
   void key_to_game(QKeyEvent* event);
+  // Waits a little for the window system to resize the canvas away from `before`.
+  bool wait_for_resize(QSize before);
 
   WindowForm& form_;
   CanvasView* canvas_ = nullptr;
@@ -89,6 +95,11 @@ class QtWindow : public QMainWindow, public FormObserver {
   std::unordered_map<const FormObject*, std::function<void()>> sync_;
   bool syncing_ = false;  // widget signals raised by our own updates are not user actions
   QTimer repaint_;
+  // Set while the window is maximized only because the game maximized it.
+  bool game_maximized_ = false;
+  bool changing_size_ = false;  // our own maximize or restore is under way
+  QRect normal_geometry_;
+  QSize maximized_canvas_;
 };
 
 }  // namespace jumblix
