@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QString>
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: render_icons OUTPUT_FOLDER APP_ID SIZE...\n");
     return 2;
   }
+  QCoreApplication app(argc, argv);  // Qt loads and unloads its image plugins through it
   const QString output = QString::fromLocal8Bit(argv[1]);
   const QString app_id = QString::fromLocal8Bit(argv[2]);
   for (int i = 3; i < argc; ++i) {
