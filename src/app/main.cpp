@@ -1,7 +1,6 @@
-// Jumblix: opens the window and runs the game in the current directory, which holds the
-// settings files and the picture folders.
-//
-//   jumblix [--screenshot FILE] [--quit-after MS]
+// Jumblix: opens the window and runs the game in the game folder, which holds the settings
+// files and the picture folders (the current directory unless the command line names
+// another). `jumblix --help` lists the options; command_line.cpp reads them.
 //
 // --quit-after closes the window after MS milliseconds, as if the player had closed it;
 // --screenshot saves what the window shows as a PNG at that moment (or after 2 s).
@@ -10,10 +9,20 @@
 #include <exception>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QStringList>
 #include <QTimer>
 
+#include "app/app_icon.h"
+#include "app/command_line.h"
+#include "app/import_command.h"
 #include "app/puzzlemaker.h"
+#include "jumblix_version.h"
 #include "platform/qt/qt_loop.h"
 #include "platform/qt/qt_window.h"
 
@@ -28,21 +37,32 @@ void install_termination_handlers() {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
-}  // namespace
+// The command line, read before any window system is touched.
+jumblix::CommandLine read_command_line(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return jumblix::parse_command_line(arguments);
+}
 
-int main(int argc, char** argv) {
+// The installed icon when the icon theme has it, else the same picture drawn now.
+QIcon window_icon() {
+  QIcon drawn;
+  for (int size : {16, 32, 48, 64, 128, 256})
+    drawn.addPixmap(QPixmap::fromImage(jumblix::render_app_icon(size)));
+  return QIcon::fromTheme(JUMBLIX_APP_ID, drawn);
+}
+
+int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Jumblix");
+  QApplication::setApplicationVersion(JUMBLIX_VERSION);
+  QApplication::setDesktopFileName(JUMBLIX_APP_ID);
+  QApplication::setWindowIcon(window_icon());
   // The game decides when it ends; closing the window asks it to.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  QString screenshot_path;
-  int quit_after_ms = -1;
-  const QStringList args = QApplication::arguments();
-  for (int i = 1; i + 1 < args.size(); ++i) {
-    if (args[i] == "--screenshot") screenshot_path = args[++i];
-    else if (args[i] == "--quit-after") quit_after_ms = args[++i].toInt();
-  }
+  const QString screenshot_path = command_line.screenshot_path;
+  const int quit_after_ms = command_line.quit_after_ms;
 
   install_termination_handlers();
   jumblix::QtLoop loop;
@@ -68,4 +88,38 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  jumblix::CommandLine command_line = read_command_line(argc, argv);
+  if (const auto status = jumblix::answer_without_window(command_line, stdout, stderr))
+    return *status;
+
+  QString error;
+  const auto game_folder = jumblix::make_game_folder(command_line.game_folder, &error);
+  if (!game_folder) {
+    std::fprintf(stderr, "jumblix: %s\n", qPrintable(error));
+    return 1;
+  }
+
+  if (command_line.action == jumblix::CommandLine::Action::import_pictures) {
+    // No window is opened; the screen, when there is one, tells how large a regular picture
+    // must be to fill the maximized window. Without a display the offscreen platform stands in.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+    QGuiApplication app(argc, argv);
+    return jumblix::run_import_command(command_line.import_files, command_line.import_animated,
+                                       *game_folder);
+  }
+
+  // The screenshot is named from where the program was started, not from the game folder.
+  if (!command_line.screenshot_path.isEmpty())
+    command_line.screenshot_path = QFileInfo(command_line.screenshot_path).absoluteFilePath();
+  if (!QDir::setCurrent(*game_folder)) {
+    std::fprintf(stderr, "jumblix: cannot enter the game folder '%s'\n",
+                 qPrintable(command_line.game_folder));
+    return 1;
+  }
+  return play(argc, argv, command_line);
 }
