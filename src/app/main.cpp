@@ -107,7 +107,13 @@ int main(int argc, char** argv) {
   if (command_line.action == jumblix::CommandLine::Action::import_pictures) {
     // No window is opened; the screen, when there is one, tells how large a regular picture
     // must be to fill the maximized window. Without a display the offscreen platform stands in.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+      QByteArray platforms = "offscreen";
+      if (!qEnvironmentVariableIsEmpty("DISPLAY")) platforms.prepend("xcb;");
+      if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) platforms.prepend("wayland;");
+      qputenv("QT_QPA_PLATFORM", platforms);
+      if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    }
     QGuiApplication app(argc, argv);
     return jumblix::run_import_command(command_line.import_files, command_line.import_animated,
                                        *game_folder);
