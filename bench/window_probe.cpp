@@ -1,9 +1,11 @@
 // Drives the real game window (any Qt platform, offscreen included) into one situation and
-// measures it: CPU share of the process, animation pixels per second, computer slides per
-// second. Optionally saves a screenshot of the situation.
+// measures it: CPU share of the process, wake-ups per second of the game's thread (its
+// voluntary context switches), animation pixels per second, computer slides per second and
+// the time between slides. Optionally saves a screenshot of the situation.
 //
-//   jumblix_window_probe --state title|start-panel|regular|animated-fast|animated-slow|
-//                               solve-mt1|solve-mt0|colour-panel
+//   jumblix_window_probe --state title|start-panel|regular|finished-regular|panel|
+//                               animated-fast|animated-slow|solve-mt0|solve-mt1|solve-mt5|
+//                               colour-panel
 //                        [--seconds N] [--screenshot FILE]
 #include <sys/resource.h>
 
@@ -27,6 +29,13 @@ double cpu_seconds() {
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
          usage.ru_stime.tv_usec / 1e6;
+}
+
+// Voluntary context switches of the calling thread: each is one wait that ended.
+long thread_wakeups() {
+  rusage usage{};
+  getrusage(RUSAGE_THREAD, &usage);
+  return usage.ru_nvcsw;
 }
 
 double wall_seconds() {
@@ -74,6 +83,19 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) steps.push_back([&] { game.computer_step(); });
   }
   if (state == "colour-panel") steps.push_back([&] { game.pcolour.click(); });
+  if (state == "panel") steps.push_back([&] { game.cpiece.click(); });
+  if (state == "finished-regular") {
+    // A small puzzle the computer solves at once; the finished picture then waits for a click.
+    steps.push_back([&] {
+      game.Text1.set_text("3");
+      game.Text2.set_text("3");
+      game.newpuzzle.click();
+    });
+    steps.push_back([&] {
+      game.move_time = 0;
+      game.csolve.click();
+    });
+  }
   if (state.startsWith("solve")) {
     steps.push_back([&] {
       game.Text1.set_text("20");
@@ -81,10 +103,12 @@ int main(int argc, char** argv) {
       game.newpuzzle.click();
     });
     steps.push_back([&] {
-      game.move_time = state == "solve-mt0" ? 0 : 1;
+      game.move_time = state == "solve-mt0" ? 0 : state == "solve-mt5" ? 5 : 1;
       game.csolve.click();
     });
   }
+  // The situation has been reached (the finished picture needs the solving to end first).
+  auto ready = [&] { return state != "finished-regular" || game.puzzle_finished == 1; };
   int delay = 600;
   for (auto& step : steps) {
     QTimer::singleShot(delay, &window, step);
@@ -92,26 +116,42 @@ int main(int argc, char** argv) {
   }
 
   double cpu0 = 0, wall0 = 0;
+  long wakeups0 = 0;
   long long steps0 = 0;
   int solution0 = 0;
-  QTimer::singleShot(delay + 500, Qt::PreciseTimer, &window, [&] {
-    cpu0 = cpu_seconds();
-    wall0 = wall_seconds();
-    steps0 = game.sprite_steps;
-    solution0 = game.puzzle.solution_len();
-  });
-  QTimer::singleShot(delay + 500 + static_cast<int>(seconds * 1000), Qt::PreciseTimer, &window, [&] {
+  auto finish = [&] {
     const double wall = wall_seconds() - wall0;
-    std::printf("state %s: cpu %.1f %% of one core over %.1f s", qPrintable(state),
-                100 * (cpu_seconds() - cpu0) / wall, wall);
+    const double wakeups = static_cast<double>(thread_wakeups() - wakeups0) / wall;
+    std::printf("%-16s cpu %5.2f %%  wake-ups %6.1f/s", qPrintable(state),
+                100 * (cpu_seconds() - cpu0) / wall, wakeups);
     if (state.startsWith("animated"))
-      std::printf(", %.1f px/s", static_cast<double>(game.sprite_steps - steps0) / wall);
-    if (state.startsWith("solve"))
-      std::printf(", %.1f slides/s", (solution0 - game.puzzle.solution_len()) / wall);
-    std::printf("\n");
+      std::printf("  %.1f px/s", static_cast<double>(game.sprite_steps - steps0) / wall);
+    if (state.startsWith("solve")) {
+      const int slides = solution0 - game.puzzle.solution_len();
+      std::printf("  %.1f slides/s", slides / wall);
+      if (slides > 0) std::printf("  %.2f ms between slides", 1000 * wall / slides);
+    }
+    if (!ready()) std::printf("  (situation not reached)");
+    std::printf("  [%.1f s]\n", wall);
+    std::fflush(stdout);
     if (!screenshot.isEmpty()) window.save_screenshot(screenshot);
     game.quit_Click();
-  });
+  };
+  // Starts measuring once the situation holds (looking again every 200 ms until then).
+  std::function<void()> start = [&] {
+    if (!ready() && wall_seconds() - wall0 < 30) {
+      QTimer::singleShot(200, &window, start);
+      return;
+    }
+    cpu0 = cpu_seconds();
+    wall0 = wall_seconds();
+    wakeups0 = thread_wakeups();
+    steps0 = game.sprite_steps;
+    solution0 = game.puzzle.solution_len();
+    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &window, finish);
+  };
+  wall0 = wall_seconds();
+  QTimer::singleShot(delay + 500, Qt::PreciseTimer, &window, start);
 
   try {
     game.Form_Activate();

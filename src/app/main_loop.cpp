@@ -40,6 +40,36 @@ void Puzzlemaker::animation_frame() {
 
 void Puzzlemaker::Timer4_Timer() { anim_tick = 1; }
 
+// What the main loop will do next by itself, without a click, a key or a timer tick: the
+// loop may sleep until then. When in doubt the answer is "at once".
+double Puzzlemaker::next_work() const {
+  const double every_pass = loop.now_ms() + kPassBreatherMs;
+  // A Slow wait ends with the animation timer's tick (or a regular picture chosen meanwhile).
+  if (Timer4.enabled())
+    return anim_tick == 1 || (puzzle_finished == 1 && regular_chosen != 0) ? kWorkNow : kNoWork;
+
+  if (puzzle_finished == 1) {
+    // The finished picture stays until a click, a new puzzle or the new-picture timer.
+    if (phase == 3 || (picture_due == 1 && phase == 4)) return kWorkNow;
+    if (puzzle.pic_kind != 1) return kNoWork;
+    if (anim_slow != 0) return kWorkNow;  // the next frame's Slow wait starts
+    const bool panel_open = Label11.visible() || Label4.visible() || Label6.visible() ||
+                            Label5.visible() || Option1.visible();
+    return panel_open || anim_off != 0 ? kNoWork : every_pass;  // the picture glides each pass
+  }
+
+  if (started == 0 || started == 5) return kWorkNow;  // a title puzzle or the chooser to show
+  if (finish_check()) return kWorkNow;                // the finish handling of this pass
+  if (puzzle.pic_kind == 1 && phase == 3 && anim_off == 0)
+    return anim_slow != 0 ? kWorkNow : every_pass;    // a frame of the moving picture
+  if (solve_mode > 0 && phase == 3 && puzzle.pic_kind != 1) {  // not a stopped picture
+    if (move_time == 0) return every_pass;            // one change a pass, no timer
+    // Once a timer has run out the change is due; with none running, arming one is.
+    if (tick_due == 1 || !(Timer1.enabled() || Timer2.enabled())) return kWorkNow;
+  }
+  return kNoWork;
+}
+
 void Puzzlemaker::quit_Click() { loop.end_program(); }
 void Puzzlemaker::Form_Unload() { loop.end_program(); }
 void Puzzlemaker::Form_Terminate() { loop.end_program(); }

@@ -15,7 +15,11 @@ Puzzlemaker::Puzzlemaker(EventLoop& event_loop, std::string dir)
   Picture1.set_picture(builtin_sprite);
   canvas.draw_picture(background);
   wire_handlers();
+  loop.pace_with_frames(Timer4);
+  loop.set_next_work([this] { return next_work(); });
 }
+
+Puzzlemaker::~Puzzlemaker() { loop.set_next_work(nullptr); }
 
 void Puzzlemaker::wire_handlers() {
   on_mouse_down = [this](int button, int shift, double x, double y) { Form_MouseDown(button, shift, x, y); };

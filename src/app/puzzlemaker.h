@@ -19,6 +19,9 @@ class Puzzlemaker : public MainForm {
  public:
   // `working_dir` holds the settings files and the picture folders.
   Puzzlemaker(EventLoop& loop, std::string working_dir = ".");
+  ~Puzzlemaker();
+  Puzzlemaker(const Puzzlemaker&) = delete;
+  Puzzlemaker& operator=(const Puzzlemaker&) = delete;
 
   // ---- Startup and main loop (startup.cpp, main_loop.cpp)
   // Startup followed by the endless main loop; returns only by ProgramEnded.
@@ -30,6 +33,9 @@ class Puzzlemaker : public MainForm {
   void timer_rearm();
   void animation_frame();
   void Timer4_Timer();
+  // When the game next has work of its own (kWorkNow, a time on the loop's clock, kNoWork):
+  // until then only an event or a timer tick can change anything.
+  double next_work() const;
   void quit_Click();
   void Form_Unload();
   void Form_Terminate();

@@ -22,6 +22,7 @@ class GameRunner {
  public:
   explicit GameRunner(const std::string& dir, int maximized_width = 754, int maximized_height = 385)
       : game(loop, dir) {
+    load_picture_plugins_here();
     loop.attach(game, maximized_width, maximized_height);
     loop.on_yield = [this] { park_if_done(); };
   }
@@ -41,6 +42,7 @@ class GameRunner {
   // virtual clock has advanced by `limit_ms`. Returns whether the condition holds.
   bool run_until(std::function<bool()> condition, double limit_ms = 600000) {
     const double deadline = loop.now_ms() + limit_ms;
+    loop.set_horizon(deadline);  // an idle game may skip ahead to here, not beyond
     {
       std::unique_lock lock(mutex_);
       until_ = [this, condition, deadline] { return condition() || loop.now_ms() >= deadline; };
@@ -73,6 +75,20 @@ class GameRunner {
     ended_ = true;
     game_turn_ = false;
     cv_.notify_all();
+  }
+  // Qt's picture plugins, once made, live until the program exits: make them on this
+  // (lasting) thread rather than on a game thread that ends before them.
+  static void load_picture_plugins_here() {
+    static const bool loaded = [] {
+      const TempDir scratch;
+      const std::string file = scratch.path() + "/plugins.bmp";
+      Picture dot;
+      dot.width = dot.height = 1;
+      dot.pixels = {0};
+      save_bitmap(file, dot);
+      return load_bitmap(file).has_value();
+    }();
+    (void)loaded;
   }
   void park_if_done() {
     std::unique_lock lock(mutex_);

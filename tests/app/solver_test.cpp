@@ -23,6 +23,26 @@ TEST_F(SolverTest, SlidesOncePerMoveTime) {
   EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Finished regular puzzle)");
 }
 
+TEST_F(SolverTest, AWaitingGameSleepsUntilItsNextTimerTick) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  // The player thinks for a minute: nothing is due, so the clock moves on in a few yields.
+  long long yields = r().loop.yields();
+  const std::vector<std::uint32_t> board = g.canvas.image().pixels;
+  r().run_for(60000);
+  EXPECT_LT(r().loop.yields() - yields, 10);
+  EXPECT_TRUE(g.canvas.image().pixels == board);
+  // The computer's next slide waits ten seconds: reached in a few yields, on time.
+  g.move_time = 1000;
+  const int slides = g.puzzle.solution_len();
+  menu(g.csolve);
+  yields = r().loop.yields();
+  const double armed_at = r().loop.now_ms();
+  ASSERT_TRUE(r().run_until([&] { return g.puzzle.solution_len() < slides; }, 20000));
+  EXPECT_NEAR(r().loop.now_ms() - armed_at, 10000, 5);
+  EXPECT_LT(r().loop.yields() - yields, 10);
+}
+
 TEST_F(SolverTest, ZeroMoveTimeMakesOneChangePerPassWithoutTimers) {
   begin_first_puzzle();
   Puzzlemaker& g = game();

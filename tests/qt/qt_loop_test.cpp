@@ -1,5 +1,6 @@
-// The real event loop: timers only inside a yield, short timers on the frame grid, the
-// end of the program, and a yield that does not hold the processor.
+// The real event loop: timers only inside a yield, an animation's short ticks on the frame
+// grid, other timers on time, the end of the program, and a yield that does not hold the
+// processor.
 #include "platform/qt/qt_loop.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include <QTest>
 #include <QTime>
@@ -35,7 +37,6 @@ class SetClock : public EventLoop {
   bool ended() const override { return false; }
   double now_ms() const override { return now; }
   double seconds_since_midnight() const override { return 0; }
-  double timer_resolution_ms() const override { return kFrameMs; }
   void add_timer(Timer& timer) override { timer.attach(this); }
   double now = 0;
 };
@@ -57,26 +58,33 @@ TEST(QtLoop, TimersFireOnlyInsideAYield) {
   EXPECT_EQ(ticks, 1);
 }
 
-TEST(QtLoop, ShortTimersTickAtTheNextFrameBoundary) {
+TEST(QtLoop, AnAnimationsShortTicksFallOnFramesOtherTimersTickOnTime) {
   SetClock clock;
   Timer timer("anim", 1);
   clock.add_timer(timer);
   clock.now = 5;
-  timer.start();  // counts down to 5 + one frame, which lies in the next frame
-  EXPECT_FALSE(QtLoop::timer_due(timer, kFrameMs - 0.1));
-  EXPECT_TRUE(QtLoop::timer_due(timer, kFrameMs));
+  timer.start();  // a frame-paced 1 ms countdown ends at the next frame boundary
+  EXPECT_FALSE(QtLoop::timer_due(timer, kFrameMs - 0.1, true));
+  EXPECT_TRUE(QtLoop::timer_due(timer, kFrameMs, true));
   timer.fire(kFrameMs + 0.8);  // a late tick does not push the next one a frame further
-  EXPECT_FALSE(QtLoop::timer_due(timer, 2 * kFrameMs - 0.1));
-  EXPECT_TRUE(QtLoop::timer_due(timer, 2 * kFrameMs));
+  EXPECT_FALSE(QtLoop::timer_due(timer, 2 * kFrameMs - 0.1, true));
+  EXPECT_TRUE(QtLoop::timer_due(timer, 2 * kFrameMs, true));
+
+  Timer step("step", 10);  // the computer's 10 ms step waits 10 ms, not a frame
+  clock.add_timer(step);
+  clock.now = 5;
+  step.start();
+  EXPECT_FALSE(QtLoop::timer_due(step, 14.9, false));
+  EXPECT_TRUE(QtLoop::timer_due(step, 15, false));
 
   Timer slow("slow", 50);
   clock.add_timer(slow);
   clock.now = 0;
   slow.start();
-  EXPECT_FALSE(QtLoop::timer_due(slow, 49.9));
-  EXPECT_TRUE(QtLoop::timer_due(slow, 50));
+  EXPECT_FALSE(QtLoop::timer_due(slow, 49.9, true));
+  EXPECT_TRUE(QtLoop::timer_due(slow, 50, true));
   slow.stop();
-  EXPECT_FALSE(QtLoop::timer_due(slow, 100));
+  EXPECT_FALSE(QtLoop::timer_due(slow, 100, true));
 }
 
 TEST(QtLoop, AOneMillisecondTimerRestartedEachTickTicksAboutOncePerFrame) {
@@ -84,6 +92,7 @@ TEST(QtLoop, AOneMillisecondTimerRestartedEachTickTicksAboutOncePerFrame) {
   QtLoop loop;
   Timer timer("anim", 1);
   loop.add_timer(timer);
+  loop.pace_with_frames(timer);
   bool tick = false;
   timer.on_timer = [&] { tick = true; };
   int frames = 0;
@@ -113,6 +122,49 @@ TEST(QtLoop, AnIdleYieldSleepsBrieflyInsteadOfSpinning) {
   EXPECT_GE(wall, 0.2);  // each yield waits for about a millisecond
   EXPECT_LT(wall, 4.0);  // and never much longer
   EXPECT_LT(cpu / wall, 0.5);
+}
+
+TEST(QtLoop, AnIdleGameSleepsUntilTheNextTickAnEventOrASignal) {
+  QtLoop loop;
+  double next_work = kNoWork;  // the game's answer
+  loop.set_next_work([&] { return next_work; });
+  bool gave_up = false;  // only if a sleeping yield were never woken
+  QTimer give_up;
+  give_up.setSingleShot(true);
+  QObject::connect(&give_up, &QTimer::timeout, [&] { gave_up = true; });
+  give_up.start(5000);
+
+  Timer timer("t", 30);
+  int ticks = 0, yields = 0;
+  timer.on_timer = [&] { ++ticks; };
+  loop.add_timer(timer);
+  timer.start();
+  for (; ticks == 0 && yields < 100; ++yields) loop.yield();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_LE(yields, 3);  // one sleep, not thirty short polls
+  timer.stop();
+
+  // A handler's own yield returns at once: the handler has more to do.
+  bool handler_finished = false;
+  QTimer::singleShot(0, [&] {
+    run_from_qt([&] {
+      loop.yield();
+      handler_finished = true;
+      next_work = kWorkNow;  // what it changed gives the game work
+    });
+  });
+  while (!handler_finished && !gave_up) loop.yield();
+  EXPECT_TRUE(handler_finished);
+  next_work = kNoWork;
+
+  // With no timer running, a termination signal still wakes the sleeping yield.
+  std::thread signal([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    QtLoop::request_end_from_signal();
+  });
+  EXPECT_THROW(while (true) loop.yield(), ProgramEnded);
+  signal.join();
+  EXPECT_FALSE(gave_up);
 }
 
 TEST(QtLoop, EndingTheProgramOrASignalMakesTheNextYieldThrow) {

@@ -1,5 +1,6 @@
 #include "platform/headless/headless_loop.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace jumblix {
@@ -25,10 +26,22 @@ void HeadlessLoop::attach(WindowForm& window, int maximized_width, int maximized
   };
 }
 
+double HeadlessLoop::next_tick() const {
+  double next = kNoWork;
+  for (const Timer* t : timers_)
+    if (t->enabled() && t->interval() > 0) next = std::min(next, t->due_at());
+  return next;
+}
+
 void HeadlessLoop::yield() {
   if (ended_) throw ProgramEnded();
   ++yields_;
   now_ms_ += step_ms_;
+  ++depth_;
+  struct Unnest {
+    int& depth;
+    ~Unnest() { --depth; }
+  } unnest{depth_};
   // Events queued while delivering wait for the next yield, as with a real window.
   std::deque<std::function<void()>> batch;
   batch.swap(queue_);
@@ -43,6 +56,13 @@ void HeadlessLoop::yield() {
   if ((stop_condition_ && stop_condition_()) || now_ms_ > stop_limit_ms_) ended_ = true;
   if (!ended_ && on_yield) on_yield();
   if (ended_) throw ProgramEnded();
+  // A game with nothing to do sleeps until its next timer tick or, with none running, until
+  // the horizon, where the next events come from: the next yield's step lands there. A
+  // handler's own yield never sleeps.
+  if (depth_ == 1 && queue_.empty() && next_work() == kNoWork) {
+    const double until = std::min(next_tick(), horizon_ms_) - step_ms_;
+    if (until < kNoWork) now_ms_ = std::max(now_ms_, until);
+  }
 }
 
 void HeadlessLoop::mouse_down(double x, double y, int button) {

@@ -12,6 +12,8 @@ namespace jumblix {
 
 // The event loop without a window: a virtual clock that every yield advances by a fixed
 // step, an event queue the tests fill, and timers fired by virtual time. Deterministic.
+// When the game has nothing to do and no event is queued, a yield moves the clock on to the
+// next timer tick at once, as the real window's loop would sleep until then.
 class HeadlessLoop : public EventLoop {
  public:
   explicit HeadlessLoop(double step_ms = 1.0, double start_seconds_since_midnight = 43200.0)
@@ -52,6 +54,11 @@ class HeadlessLoop : public EventLoop {
   // there (for instance by parking the game's thread) and look at it.
   std::function<void()> on_yield;
 
+  // How far an idle yield may move the clock when no timer runs or the next tick lies
+  // further (the time the test looks again); unlimited by default, where an idle game with
+  // no timer running steps the clock as usual.
+  void set_horizon(double ms) { horizon_ms_ = ms; }
+
   std::size_t pending() const { return queue_.size(); }
   long long yields() const { return yields_; }
   void advance(double ms) { now_ms_ += ms; }
@@ -59,7 +66,11 @@ class HeadlessLoop : public EventLoop {
  private:
   double step_ms_;
   double midnight_offset_s_;
+  double next_tick() const;
+
   double now_ms_ = 0;
+  double horizon_ms_ = kNoWork;
+  int depth_ = 0;
   long long yields_ = 0;
   bool ended_ = false;
   std::deque<std::function<void()>> queue_;

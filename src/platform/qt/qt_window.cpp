@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -411,9 +412,18 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   resize(form_.canvas.width(), form_.canvas.height() + menu_height);
   canvas_->setFocus();
 
+  // While the game draws, its changes reach the screen once a frame; a frame with nothing
+  // new stops the timer, and the first drawing after a pause is shown before the event
+  // loop next sleeps, so a game waiting for the player costs no wake-ups here.
   repaint_.setTimerType(Qt::PreciseTimer);
   repaint_.setInterval(16);
-  connect(&repaint_, &QTimer::timeout, this, [this] { flush_canvas(); });
+  connect(&repaint_, &QTimer::timeout, this, [this] {
+    if (!flush_canvas()) repaint_.stop();
+  });
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+      if (!repaint_.isActive() && flush_canvas()) repaint_.start();
+    });
   repaint_.start();
 }
 
@@ -632,9 +642,11 @@ void QtWindow::sync_all() {
 
 void QtWindow::canvas_resized(int width, int height) { form_.canvas.resize(width, height); }
 
-void QtWindow::flush_canvas() {
+bool QtWindow::flush_canvas() {
   const DirtyRect d = form_.canvas.take_dirty();
-  if (!d.empty()) canvas_->update(QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2)));
+  if (d.empty()) return false;
+  canvas_->update(QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2)));
+  return true;
 }
 
 bool QtWindow::save_screenshot(const QString& path) {

@@ -52,8 +52,9 @@ class QtWindow : public QMainWindow, public FormObserver {
   QMenu* menu_for(const MenuItem& item) const;  // null for items without children
   QWidget* widget_for(const Control& control) const;  // null for picture boxes
 
-  // Repaints the part of the canvas drawn since the last call (runs every frame by itself).
-  void flush_canvas();
+  // Repaints the part of the canvas drawn since the last call (every frame while the game
+  // draws); false when nothing was drawn.
+  bool flush_canvas();
   // Saves what the window shows (menu bar, canvas and visible controls) as a PNG file.
   bool save_screenshot(const QString& path);
 
