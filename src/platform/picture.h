@@ -26,7 +26,7 @@ struct Picture {
 // The largest picture the game takes: at most this many pixels a side, and at most
 // kMaxPicturePixels in all. Anything bigger is refused before any memory is set aside.
 inline constexpr int kMaxPictureSide = 16384;
-inline constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
+inline constexpr long long kMaxPicturePixels = 64000000;
 
 enum class PictureError { none, unreadable, too_large };
 
