@@ -107,8 +107,11 @@ bool Puzzlemaker::write_setting(const std::string& file, double value, const std
   std::string error;
   if (settings.write(file, value, &error)) return true;
   // The value holds in memory for this run; the player hears that it will not last.
-  if (!what.empty())
-    show_message(what + " could not be saved (\"" + file + "\": " + error + "); it holds until the game ends.");
+  if (!what.empty()) {
+    // A long name is shortened so that the reason still fits the message line.
+    const std::string shown = file.size() <= 40 ? file : file.substr(0, 16) + "..." + file.substr(file.size() - 16);
+    show_message(what + " could not be saved (" + error + ": \"" + shown + "\"); it holds until the game ends.");
+  }
   return false;
 }
 
