@@ -95,7 +95,6 @@ void Puzzlemaker::Command3_Click() {
 
 void Puzzlemaker::begin_game() {
   begun = 1;
-  if (File1.count() == 0 && File2.count() == 0) return;
   puzzle7.show();
   soptions.show();
   colour.show();

@@ -64,16 +64,16 @@ void Puzzlemaker::Command5_Click() {
 
   if (phase == kDefaultPuzzleColour && chosen >= 0) {
     default_puzzle_bg = chosen;
-    write_setting(kDefaultPuzzleColourFile, default_puzzle_bg);
+    write_setting(kDefaultPuzzleColourFile, default_puzzle_bg, "The default colour");
   }
   write_screensaver_copy(kDefaultPuzzleColourFile, default_puzzle_bg);
   if (phase == kDefaultPictureColour && chosen >= 0) {
     default_picture_bg = chosen;
-    write_setting(kDefaultPictureColourFile, default_picture_bg);
+    write_setting(kDefaultPictureColourFile, default_picture_bg, "The default colour");
   }
   if (phase == kPictureColour && chosen >= 0) {
     puzzle.picture_bg = chosen;
-    write_setting(puzzle.pic_base + ".colour2", puzzle.picture_bg);
+    write_setting(puzzle.pic_base + ".colour2", puzzle.picture_bg, "The colour of this picture");
     canvas.fill_box(puzzle.picture_bg, 0, 0, static_cast<int>(puzzle.board_px_w),
                     static_cast<int>(puzzle.board_px_h));
     // The fill covers the grid and the gap too: paint them again, also during play, so the
@@ -84,7 +84,7 @@ void Puzzlemaker::Command5_Click() {
   }
   if (phase == kPuzzleColour && chosen >= 0) {
     puzzle.puzzle_bg = chosen;
-    write_setting(puzzle.pic_base + ".colour", puzzle.puzzle_bg);
+    write_setting(puzzle.pic_base + ".colour", puzzle.puzzle_bg, "The colour of this picture");
     if (no_saver_copy == 0) write_screensaver_copy(puzzle.pic_base + ".colour", puzzle.puzzle_bg);
     if (puzzle_finished == 1) repaint_grid(canvas, puzzle);
   }

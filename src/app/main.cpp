@@ -4,6 +4,8 @@
 //
 // --quit-after closes the window after MS milliseconds, as if the player had closed it;
 // --screenshot saves what the window shows as a PNG at that moment (or after 2 s).
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -28,13 +30,28 @@
 
 namespace {
 
-void on_termination_signal(int) { jumblix::QtLoop::request_end_from_signal(); }
+// The game ends at its next yield. Should it not get there (a system call that never returns),
+// a second signal, or the same one left unanswered for a second, ends the process at once.
+volatile std::sig_atomic_t termination_signal = 0;
+
+void on_overdue_end(int) { ::_exit(128 + termination_signal); }
+
+void on_termination_signal(int signal_number) {
+  if (termination_signal != 0) ::_exit(128 + signal_number);
+  termination_signal = signal_number;
+  jumblix::QtLoop::request_end_from_signal();
+  ::alarm(1);
+}
 
 void install_termination_handlers() {
   struct sigaction action {};
   action.sa_handler = on_termination_signal;
   sigemptyset(&action.sa_mask);
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
+  struct sigaction overdue {};
+  overdue.sa_handler = on_overdue_end;
+  sigemptyset(&overdue.sa_mask);
+  sigaction(SIGALRM, &overdue, nullptr);
 }
 
 // The command line, read before any window system is touched.

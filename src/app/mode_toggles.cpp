@@ -6,13 +6,13 @@ namespace jumblix {
 void Puzzlemaker::yes_Click() {
   yes.set_checked(true);
   no.set_checked(false);
-  write_setting(kRotateModeFile, 1);
+  write_setting(kRotateModeFile, 1, "The rotation setting");
 }
 
 void Puzzlemaker::no_Click() {
   no.set_checked(true);
   yes.set_checked(false);
-  write_setting(kRotateModeFile, 0);
+  write_setting(kRotateModeFile, 0, "The rotation setting");
 }
 
 void Puzzlemaker::spictures_Click() {
@@ -20,7 +20,7 @@ void Puzzlemaker::spictures_Click() {
   spictures.set_checked(true);
   dspictures.set_checked(false);
   no_saver_copy = 0;
-  write_setting(kPuzzleSettingsFile, 0);
+  write_setting(kPuzzleSettingsFile, 0, "The screensaver setting");
 }
 
 void Puzzlemaker::dspictures_Click() {
@@ -28,7 +28,7 @@ void Puzzlemaker::dspictures_Click() {
   dspictures.set_checked(true);
   spictures.set_checked(false);
   no_saver_copy = 1;
-  write_setting(kPuzzleSettingsFile, 1);
+  write_setting(kPuzzleSettingsFile, 1, "The screensaver setting");
 }
 
 }  // namespace jumblix

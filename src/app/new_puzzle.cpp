@@ -51,18 +51,29 @@ bool Puzzlemaker::load_chosen_picture() {
     puzzle.pic_name = Text3.text();
   }
   puzzle.pic_base = picture_base(puzzle.pic_name);
-  if (!puzzle.pic_name.empty())
+  // A name is a file in its picture folder: one with a path in it is no picture of the game's.
+  PictureError error = PictureError::unreadable;
+  if (plain_file_name(puzzle.pic_name))
     loaded = load_bitmap(join_path(puzzle.pic_kind == 0 ? regular_folder() : animation_folder(),
-                                   puzzle.pic_name));
+                                   puzzle.pic_name),
+                         &error);
 
   if (!loaded) {
     const std::string shown = puzzle.pic_name.empty() ? std::string("(no picture)") : puzzle.pic_name;
+    const bool no_pictures = puzzle.pic_name.empty() && File1.count() == 0 && File2.count() == 0;
     puzzle.pic_kind = old_kind;
     puzzle.pic_name = old_kind == 0 ? background_name : sprite_name;
     puzzle.pic_base = picture_base(puzzle.pic_name);
     anispeed.set_enabled(puzzle.pic_kind == 1);
-    show_message("The picture \"" + shown + "\" could not be loaded; the puzzle keeps \"" +
-                 puzzle.pic_name + "\".");
+    // With no picture folders at all the built-in picture is the puzzle, without a word.
+    if (no_pictures) return false;
+    if (error == PictureError::too_large)
+      show_message("The picture \"" + shown + "\" is too large (at most " + std::to_string(kMaxPictureSide) +
+                   " pixels a side, " + std::to_string(kMaxPicturePixels / 1000000) +
+                   " million in all); the puzzle keeps \"" + puzzle.pic_name + "\".");
+    else
+      show_message("The picture \"" + shown + "\" could not be loaded; the puzzle keeps \"" +
+                   puzzle.pic_name + "\".");
     return false;
   }
   if (puzzle.pic_kind == 0) {

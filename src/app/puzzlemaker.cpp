@@ -118,9 +118,16 @@ bool Puzzlemaker::read_setting(const char* file, int& value) const {
   return true;
 }
 
-void Puzzlemaker::write_setting(const std::string& file, double value) const {
-  // A read-only working directory keeps the value in memory only.
-  settings.write(file, value);
+bool Puzzlemaker::write_setting(const std::string& file, double value, const std::string& what) {
+  std::string error;
+  if (settings.write(file, value, &error)) return true;
+  // The value holds in memory for this run; the player hears that it will not last.
+  if (!what.empty()) {
+    // A long name is shortened so that the reason still fits the message line.
+    const std::string shown = file.size() <= 40 ? file : file.substr(0, 16) + "..." + file.substr(file.size() - 16);
+    show_message(what + " could not be saved (" + error + ": \"" + shown + "\"); it holds until the game ends.");
+  }
+  return false;
 }
 
 std::string Puzzlemaker::regular_folder() const { return join_path(working_dir, kRegularFolderName); }

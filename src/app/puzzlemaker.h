@@ -118,7 +118,9 @@ class Puzzlemaker : public MainForm {
   // Sets a setting variable from its file when the file holds a number.
   bool read_setting(const char* file, double& value) const;
   bool read_setting(const char* file, int& value) const;
-  void write_setting(const std::string& file, double value) const;
+  // Writes a setting's file. When it cannot be written and `what` names the setting for the
+  // player ("The move time"), the window says so; quiet rewrites pass nothing.
+  bool write_setting(const std::string& file, double value, const std::string& what = {});
   std::string regular_folder() const;
   std::string animation_folder() const;
 
@@ -155,6 +157,7 @@ class Puzzlemaker : public MainForm {
   int begun = 0;
   int regular_chosen = 0;
   int computer_move = 0;
+  int folder_unwritable = 0;  // the picture folders could not be written at startup
   long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
   long long sprite_steps = 0;  // one-pixel steps of the moving picture (for figures)
 

@@ -9,6 +9,8 @@ namespace jumblix {
 
 namespace {
 
+constexpr double kOneDayMs = 24.0 * 60 * 60 * 1000;
+
 // A colour setting that is not one of the 16 colours leaves the current value.
 void read_colour(const Puzzlemaker& game, const char* file, int& colour) {
   int value = colour;
@@ -26,13 +28,14 @@ void Puzzlemaker::startup() {
   anim_slow = 0;
   rotatable = 0;
 
-  int rotate_mode = 0;
+  // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
+  double rotate_mode = 0;
   read_setting(kRotateModeFile, rotate_mode);
   rotatable = rotate_mode == 1 ? 1 : 0;
   yes.set_checked(rotatable == 1);
   no.set_checked(rotatable == 0);
 
-  int saver = 0;
+  double saver = 0;
   if (read_setting(kPuzzleSettingsFile, saver)) {
     no_saver_copy = saver == 0 ? 0 : 1;
     spictures.set_checked(no_saver_copy == 0);
@@ -41,8 +44,9 @@ void Puzzlemaker::startup() {
     no_saver_copy = 0;
   }
 
-  install_picture(regular_folder(), kTitlePictureName, title_picture);
-  install_picture(animation_folder(), kTitleSpriteName, builtin_sprite);
+  const bool regular_saved = install_picture(regular_folder(), kTitlePictureName, title_picture);
+  const bool animation_saved = install_picture(animation_folder(), kTitleSpriteName, builtin_sprite);
+  folder_unwritable = regular_saved && animation_saved ? 0 : 1;
 
   File1.set_folder(regular_folder());
   File2.set_folder(animation_folder());
@@ -58,15 +62,18 @@ void Puzzlemaker::startup() {
   move_time = 1;
   rotate_time = 1;
   new_picture_time = 100;
-  // Negative times would stop the computer for good; such files count as unreadable.
-  if (double t = move_time; read_setting(kMoveTimeFile, t) && t >= 0) move_time = t;
-  if (double t = new_picture_time; read_setting(kNewPictureTimeFile, t) && t > 0) new_picture_time = t;
+  // Negative times would stop the computer for good, and so would times whose timer waits
+  // longer than a day: such files count as unreadable.
+  if (double t = move_time; read_setting(kMoveTimeFile, t) && t >= 0 && 10 * t <= kOneDayMs) move_time = t;
+  if (double t = new_picture_time; read_setting(kNewPictureTimeFile, t) && t > 0 && 100 * t <= kOneDayMs)
+    new_picture_time = t;
   double speed = 0;
   read_setting("animation.time", speed);
   anim_slow = speed == 1 ? 1 : 0;
   tfast.set_checked(anim_slow == 0);
   tslow.set_checked(anim_slow == 1);
-  if (double t = rotate_time; read_setting(kRotateTimeFile, t) && t >= 0) rotate_time = t;
+  if (double t = rotate_time; read_setting(kRotateTimeFile, t) && t >= 0 && 10 * t <= kOneDayMs)
+    rotate_time = t;
 
   solve_mode = 0;
   const auto options = option_buttons();
@@ -135,6 +142,11 @@ void Puzzlemaker::click_to_begin() {
   read_colour(*this, kDefaultPuzzleColourFile, default_puzzle_bg);
   read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
   set_caption("Jumblix: By Corvel");
+  if (folder_unwritable == 1) {
+    std::filesystem::path folder = std::filesystem::absolute(working_dir).lexically_normal();
+    if (folder.filename().empty()) folder = folder.parent_path();
+    show_message("The folder \"" + folder.string() + "\" cannot be written: pictures and settings will not be kept.");
+  }
 }
 
 void Puzzlemaker::timer_rearm() {

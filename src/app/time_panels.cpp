@@ -27,7 +27,7 @@ void Puzzlemaker::time_panel_key(TextBox& box, int key, double& value, const cha
     if (zero_allowed && typed < 0) box.set_text("0");
     if (!zero_allowed && typed <= 0) box.set_text("1");
     value = leading_number(box.text());
-    write_setting(file, value);
+    write_setting(file, value, "The time");
   }
   phase = saved_phase;
   set_panel_menus_enabled(true);
@@ -52,14 +52,14 @@ void Puzzlemaker::tslow_Click() {
   tslow.set_checked(true);
   tfast.set_checked(false);
   anim_slow = 1;
-  write_setting(kAnimationTimeFile, 1);
+  write_setting(kAnimationTimeFile, 1, "The animation speed");
 }
 
 void Puzzlemaker::tfast_Click() {
   tfast.set_checked(true);
   tslow.set_checked(false);
   anim_slow = 0;
-  write_setting(kAnimationTimeFile, 0);
+  write_setting(kAnimationTimeFile, 0, "The animation speed");
 }
 
 }  // namespace jumblix

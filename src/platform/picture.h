@@ -23,16 +23,27 @@ struct Picture {
   bool operator==(const Picture&) const = default;
 };
 
-// Largest side a bitmap may have; anything bigger is refused rather than allocated.
+// The largest picture the game takes: at most this many pixels a side, and at most
+// kMaxPicturePixels in all. Anything bigger is refused before any memory is set aside.
 inline constexpr int kMaxPictureSide = 16384;
+inline constexpr long long kMaxPicturePixels = 64000000;
 
-// Reads any Windows bitmap file. Missing, truncated, non-bitmap or oversized files give nullopt.
-std::optional<Picture> load_bitmap(const std::string& path);
+enum class PictureError { none, unreadable, too_large };
+
+// Reads a Windows bitmap file (any header, depth and compression the file format has, bottom-up
+// or top-down). Missing, truncated, non-bitmap or non-regular files, and pictures over the
+// limits above, give nullopt and the reason in `error`. Pixels a valid file skips (run-length
+// pictures may end early) are palette colour 0.
+std::optional<Picture> load_bitmap(const std::string& path, PictureError* error = nullptr);
 
 enum class BitmapDepth { palette8, rgb24 };
 
-// Writes a bitmap file; palette8 quantises to at most 256 colours. False when it cannot be written.
+// The bitmap file's bytes; palette8 quantises to at most 256 colours. Empty for an empty picture.
+std::string encode_bitmap(const Picture& picture, BitmapDepth depth = BitmapDepth::rgb24);
+
+// Writes a bitmap file by replacing the old one whole (see replace_file): on failure the old
+// file stays. False when it cannot be written, with the system's reason in `error`.
 bool save_bitmap(const std::string& path, const Picture& picture,
-                 BitmapDepth depth = BitmapDepth::rgb24);
+                 BitmapDepth depth = BitmapDepth::rgb24, std::string* error = nullptr);
 
 }  // namespace jumblix

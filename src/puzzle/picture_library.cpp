@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/file_io.h"
 #include "settings/settings_store.h"
 
 namespace jumblix {
@@ -27,8 +28,12 @@ bool install_picture(const std::string& folder, const std::string& name, const P
 bool copy_to_screensaver(const std::string& name, const Picture& picture) {
   const std::string folder = screensaver_picture_folder();
   std::error_code ec;
-  if (name.empty() || !fs::is_directory(folder, ec)) return false;
-  return save_bitmap(join_path(folder, name), picture);
+  if (!plain_file_name(name) || !fs::is_directory(folder, ec)) return false;
+  const std::string path = join_path(folder, name);
+  const std::string bytes = encode_bitmap(picture);
+  if (bytes.empty()) return false;
+  // A copy that is already there unchanged is left alone: pictures can be large.
+  return file_holds(path, bytes) || replace_file(path, bytes);
 }
 
 }  // namespace jumblix

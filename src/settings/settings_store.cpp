@@ -7,8 +7,9 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "platform/file_io.h"
 
 namespace jumblix {
 
@@ -61,44 +62,49 @@ std::optional<double> parse_setting(const std::string& text) {
   return value;
 }
 
+bool plain_file_name(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
 std::string SettingsStore::resolve(const std::string& folder, const std::string& name) {
-  const fs::path exact = fs::path(folder) / name;
-  std::error_code ec;
-  if (fs::exists(exact, ec)) return exact.string();
+  // Every spelling of the name reaches the same file: the first match in name order.
   auto lower = [](std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
   };
   const std::string wanted = lower(name);
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (lower(it->path().filename().string()) == wanted) return it->path().string();
-  return exact.string();
+  std::string first;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (lower(found) == wanted && (first.empty() || found < first)) first = found;
+  }
+  return (fs::path(folder) / (first.empty() ? name : first)).string();
 }
 
 std::optional<double> SettingsStore::read_file(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string line;
-  std::getline(in, line);
-  return parse_setting(line);
+  // One line of one number: a few kilobytes are more than any setting needs.
+  const auto text = read_file_start(path, kMaxSettingBytes);
+  if (!text) return std::nullopt;
+  return parse_setting(text->substr(0, text->find('\n')));
 }
 
-bool SettingsStore::write_file(const std::string& path, double value) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << format_setting(value);
-  out.close();
-  return static_cast<bool>(out);
+bool SettingsStore::write_file(const std::string& path, double value, std::string* error) {
+  return replace_file(path, format_setting(value), error);
 }
 
 std::optional<double> SettingsStore::read(const std::string& name) const {
+  if (!plain_file_name(name)) return std::nullopt;
   return read_file(resolve(directory_, name));
 }
 
-bool SettingsStore::write(const std::string& name, double value) const {
-  return write_file(resolve(directory_, name), value);
+bool SettingsStore::write(const std::string& name, double value, std::string* error) const {
+  if (!plain_file_name(name)) {
+    if (error) *error = "not a plain file name";
+    return false;
+  }
+  return write_file(resolve(directory_, name), value, error);
 }
 
 std::string screensaver_parent() {
@@ -114,7 +120,7 @@ std::string screensaver_colour_folder() { return (fs::path(screensaver_parent())
 bool write_screensaver_copy(const std::string& name, double value) {
   const std::string folder = screensaver_colour_folder();
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return false;
+  if (!plain_file_name(name) || !fs::is_directory(folder, ec)) return false;
   return SettingsStore::write_file(SettingsStore::resolve(folder, name), value);
 }
 

@@ -16,6 +16,12 @@ inline constexpr const char* kRotateTimeFile = "rotate.Time";
 inline constexpr const char* kDefaultPuzzleColourFile = "colour.dcolour";
 inline constexpr const char* kDefaultPictureColourFile = "colour.dcolour2";
 
+// A settings file is read no further than this.
+inline constexpr std::size_t kMaxSettingBytes = 4096;
+
+// A name that stays inside its folder: no path separator, not "." or "..".
+bool plain_file_name(const std::string& name);
+
 // The numeric print layout: a space (or '-') for the sign, the number without exponent and
 // without a zero before the point of a fraction, then a space, CR and LF.
 std::string format_setting(double value);
@@ -30,13 +36,16 @@ class SettingsStore {
 
   // The value in the named file; nullopt when it is missing, unreadable or holds no number.
   std::optional<double> read(const std::string& name) const;
-  // Creates or truncates the named file (an existing file of any letter case is reused).
-  bool write(const std::string& name, double value) const;
+  // Replaces the named file whole (an existing file of any letter case is reused); on failure
+  // the old file stays and `error` gets the reason.
+  bool write(const std::string& name, double value, std::string* error = nullptr) const;
 
-  // Path of the file `name` in `folder`, reusing an existing spelling of any letter case.
+  // Path of the file `name` in `folder`: when files of that name exist in any letter case,
+  // the first of them in name order, so every spelling reaches the same one file.
   static std::string resolve(const std::string& folder, const std::string& name);
+  // Reads only the first line of the file's first kMaxSettingBytes bytes.
   static std::optional<double> read_file(const std::string& path);
-  static bool write_file(const std::string& path, double value);
+  static bool write_file(const std::string& path, double value, std::string* error = nullptr);
 
  private:
   std::string directory_;

@@ -1,7 +1,11 @@
 // The in-window panels: picture chooser, colours, times, and the menu switches.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 
 #include "app/game_harness.h"
+#include "platform/file_io.h"
 #include "platform/palette.h"
 #include "platform/test_support.h"
 
@@ -115,6 +119,91 @@ TEST_F(PanelTest, UnloadablePictureKeepsThePreviousOneAndSaysSo) {
   r().loop.mouse_down(300, 5);  // on the notice: a click on the board all the same
   r().run_for(3);
   EXPECT_FALSE(g.message.visible());
+
+  // A picture over the game's limit says so, with the limit.
+  std::string huge = "BM" + std::string(8, '\0') + std::string("\x36\0\0\0\x28\0\0\0", 8);
+  huge += std::string("\x20\x4E\0\0\x20\x4E\0\0\x01\0\x18\0", 12) + std::string(24 + 64, '\0');
+  dir.write("regular pictures/zbroken.bmp", huge);  // 20000 x 20000
+  menu(g.newpuzzle);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_NE(g.message.caption().find("too large (at most 16384 pixels a side"), std::string::npos)
+      << g.message.caption();
+}
+
+// "Chosen picture:" names a file in its picture folder: an absolute name, or one that climbs
+// out with "../", is no picture, and nothing is written for it anywhere.
+TEST_F(PanelTest, TypedPathsOutsideThePictureFolderAreRefusedAndNothingIsWritten) {
+  std::filesystem::create_directories(system.file("Jumblix-pictures"));
+  std::filesystem::create_directories(system.file("Quiltrest-pictures"));
+  add_picture("outside", "victim.bmp", 0xFF102030);
+  dir.write("outside/victim.colour", " 4 \r\n");
+  const std::string picture_bytes = dir.read("outside/victim.bmp");
+  const auto colour_time = std::filesystem::last_write_time(dir.file("outside/victim.colour"));
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  for (const std::string& typed : {dir.file("outside/victim.bmp"), std::string("../outside/victim.bmp")}) {
+    menu(g.choosepicture);
+    g.Text3.set_text(typed);
+    press(g.Command2);
+    EXPECT_EQ(g.puzzle.pic_name, "title1.bmp") << typed;
+    EXPECT_NE(g.message.caption().find("could not be loaded"), std::string::npos) << typed;
+  }
+  EXPECT_EQ(dir.read("outside/victim.bmp"), picture_bytes);
+  EXPECT_EQ(std::filesystem::last_write_time(dir.file("outside/victim.colour")), colour_time);
+  EXPECT_FALSE(std::filesystem::exists(system.file("Quiltrest-pictures/victim.colour")));
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(system.path()))
+    EXPECT_EQ(entry.path().filename().string().find("victim"), std::string::npos) << entry.path();
+}
+
+// A listed name that is not valid UTF-8 loads by its exact bytes; its screensaver copy, made
+// once, is not written again while it is unchanged.
+TEST_F(PanelTest, ListedNamesLoadByTheirBytesAndUnchangedCopiesStay) {
+  std::filesystem::create_directories(system.file("Jumblix-pictures"));
+  const std::string name = "caf\xE9.bmp";
+  add_picture("regular pictures", name, 0xFF406080);
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  menu(g.choosepicture);
+  r().loop.pick(g.File1, 0);
+  ASSERT_EQ(g.Text3.text(), name);
+  press(g.Command2);
+  EXPECT_EQ(g.puzzle.pic_name, name);
+  EXPECT_FALSE(g.message.visible()) << g.message.caption();
+  EXPECT_EQ(g.canvas.pixel(500, 300), 0xFF406080u);
+  struct stat before {}, after {};
+  ASSERT_EQ(::stat(system.file("Jumblix-pictures/" + name).c_str(), &before), 0);
+  menu(g.newpuzzle);
+  ASSERT_EQ(::stat(system.file("Jumblix-pictures/" + name).c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino) << "an identical copy is not rewritten";
+}
+
+// A setting that cannot be written (a full disk) keeps its old file and the player is told; so
+// is a picture whose colour file's name is too long for the file system.
+TEST_F(PanelTest, SettingsThatCannotBeSavedAreSaidSo) {
+  const std::string long_name = std::string(250, 'p') + ".bmp";  // ".colour" makes 257 bytes
+  add_picture("regular pictures", long_name, 0xFF405060);
+  dir.write("movepiece.Time", " 5 \r\n");
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  fail_file_writes_for_testing(ENOSPC);
+  menu(g.cpiece);
+  enter(g.Text4, "9");
+  fail_file_writes_for_testing(0);
+  EXPECT_EQ(g.move_time, 9) << "the value holds for this run";
+  EXPECT_EQ(dir.read("movepiece.Time"), " 5 \r\n");
+  EXPECT_TRUE(g.message.visible());
+  EXPECT_NE(g.message.caption().find("could not be saved"), std::string::npos) << g.message.caption();
+
+  menu(g.choosepicture);
+  r().loop.pick(g.File1, 0);
+  press(g.Command2);
+  ASSERT_EQ(g.puzzle.pic_name, long_name);
+  menu(g.pcolour);
+  g.Option5.set_value(true);
+  press(g.Command5);
+  EXPECT_EQ(g.puzzle.puzzle_bg, 4);
+  EXPECT_NE(g.message.caption().find("The colour of this picture could not be saved"), std::string::npos)
+      << g.message.caption();
 }
 
 TEST_F(PanelTest, OwnPicturesAreListedAtOnceAndMakePuzzles) {

@@ -82,6 +82,32 @@ TEST_F(StartupTest, SettingsFilesAreHonouredAndBadOnesKeepDefaults) {
   EXPECT_EQ(dir.read("colour.dcolour"), " 99 \r\n");
 }
 
+// A timer that would wait longer than a day never fires: such times count as missing.
+TEST_F(StartupTest, TimesOverADayCountAsMissing) {
+  dir.write("movepiece.Time", "1e300");
+  dir.write("newpuzzle.Time", "2147483648");
+  dir.write("rotate.Time", " 8640001 \r\n");
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_DOUBLE_EQ(g.move_time, 1);
+  EXPECT_DOUBLE_EQ(g.new_picture_time, 100);
+  EXPECT_DOUBLE_EQ(g.rotate_time, 1);
+}
+
+// The mode files are numbers compared exactly: .6 is not 1 and .4 is not 0.
+TEST_F(StartupTest, FractionsInModeFilesAreNotRounded) {
+  dir.write("rotate.mode", " .6 \r\n");
+  dir.write("puzzle.settings", " .4 \r\n");
+  GameRunner& r = start();
+  Puzzlemaker& g = r.game;
+  ASSERT_TRUE(r.run_until([&] { return g.started == 1; }));
+  EXPECT_EQ(g.rotatable, 0);
+  EXPECT_TRUE(g.no.checked());
+  EXPECT_EQ(g.no_saver_copy, 1);
+  EXPECT_TRUE(g.dspictures.checked());
+}
+
 TEST_F(StartupTest, TitlePuzzleUsesTitleColoursUnlessTheTitleHasItsOwn) {
   dir.write("colour.dcolour", " 4 \r\n");
   dir.write("colour.dcolour2", " 5 \r\n");
@@ -139,7 +165,8 @@ TEST_F(StartupTest, ClickOnTitleLeadsToStartPanelThenBeginMakesFirstPuzzle) {
 }
 
 // A working directory that cannot be written (here: a file standing where the folders and
-// settings would go) leaves the lists empty and the settings in memory only.
+// settings would go) leaves the lists empty and the settings in memory only; the start panel
+// says so once, and "Begin" makes a puzzle from the built-in picture.
 TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   dir.write("regular pictures", "a file, not a folder");
   dir.write("animation pictures", "a file, not a folder");
@@ -150,17 +177,24 @@ TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   EXPECT_EQ(g.File1.count(), 0);
   EXPECT_EQ(g.File2.count(), 0);
   EXPECT_GT(g.puzzle.solution_len(), 0) << "the title puzzle uses the built-in pictures";
+  EXPECT_FALSE(g.message.visible());
+  r.loop.mouse_down(5, 5);
+  ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
+  EXPECT_TRUE(g.message.visible());
+  EXPECT_NE(g.message.caption().find("cannot be written"), std::string::npos) << g.message.caption();
+  r.loop.press(g.Command1);
+  ASSERT_TRUE(r.run_until([&] { return !g.Command1.visible(); }, 100));
+  EXPECT_EQ(g.begun, 1);
+  EXPECT_TRUE(g.puzzle7.visible());
+  EXPECT_EQ(g.phase, 3);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_GT(g.puzzle.solution_len(), 0);
+  EXPECT_FALSE(g.message.visible()) << "said once";
   r.loop.menu(g.yes);
   r.run_for(3);
   EXPECT_TRUE(g.yes.checked());
-  // With no pictures at all "Begin" makes nothing and the start panel stays.
-  r.loop.mouse_down(5, 5);
-  ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
-  r.loop.press(g.Command1);
-  r.run_for(10);
-  EXPECT_EQ(g.begun, 1);
-  EXPECT_TRUE(g.Command1.visible());
-  EXPECT_FALSE(g.puzzle7.visible());
+  EXPECT_TRUE(g.message.visible()) << "the setting that could not be kept is named";
+  EXPECT_NE(g.message.caption().find("rotate.mode"), std::string::npos) << g.message.caption();
 }
 
 // A drawing area too small for the cells: no division by zero, nothing drawn off the canvas.

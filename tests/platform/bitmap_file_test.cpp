@@ -1,3 +1,10 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
 #include <gtest/gtest.h>
 
 #include "platform/picture.h"
@@ -64,6 +71,104 @@ TEST(BitmapFile, BadFilesAreRefused) {
   EXPECT_FALSE(load_bitmap(dir.file("missing.bmp")));
   EXPECT_FALSE(load_bitmap(dir.path()));
   EXPECT_TRUE(load_bitmap(dir.file("good.bmp")));
+}
+
+// Little-endian fields for hand-made bitmap files.
+std::string le(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
+  return s;
+}
+
+// "BM", the file size, the pixel offset, then the given header, palette and pixel bytes.
+std::string bitmap_file(const std::string& header, const std::string& palette, const std::string& pixels) {
+  const auto offset = static_cast<std::uint32_t>(14 + header.size() + palette.size());
+  return "BM" + le(offset + static_cast<std::uint32_t>(pixels.size()), 4) + le(0, 4) + le(offset, 4) +
+         header + palette + pixels;
+}
+
+std::string info_header(std::int32_t w, std::int32_t h, int bits, int compression, int colours = 0) {
+  return le(40, 4) + le(static_cast<std::uint32_t>(w), 4) + le(static_cast<std::uint32_t>(h), 4) + le(1, 2) +
+         le(static_cast<std::uint32_t>(bits), 2) + le(static_cast<std::uint32_t>(compression), 4) + le(0, 4) +
+         le(2835, 4) + le(2835, 4) + le(static_cast<std::uint32_t>(colours), 4) + le(0, 4);
+}
+
+// Two palette colours: index 0 a dark teal no file below paints with, index 1 white.
+const std::string kTwoColours = le(0x00336655, 4) + le(0x00FFFFFF, 4);
+constexpr std::uint32_t kColourZero = 0xFF336655;
+
+TEST(BitmapFile, TruncatedBitmapsOfEveryKindAreRefused) {
+  TempDir dir;
+  const std::pair<const char*, std::string> cases[] = {
+      // The old 12-byte header: 100 x 100 x 24 bits, but only 100 bytes of pixels.
+      {"os2.bmp", bitmap_file(le(12, 4) + le(100, 2) + le(100, 2) + le(1, 2) + le(24, 2), "",
+                              std::string(100, '\x80'))},
+      // Run-length encoded pixels that stop before the end-of-picture code.
+      {"rle8.bmp", bitmap_file(info_header(64, 64, 8, 1, 2), kTwoColours, std::string(40, '\x01'))},
+      {"rle4.bmp", bitmap_file(info_header(64, 64, 4, 2, 2), kTwoColours, std::string(40, '\x11'))},
+      {"rle8-absolute.bmp",  // an absolute run of 200 pixels with only 10 of them in the file
+       bitmap_file(info_header(200, 2, 8, 1, 2), kTwoColours, std::string("\0\xC8", 2) + std::string(10, '\1'))},
+      // A 24-bit top-down picture one row short.
+      {"top-down.bmp", bitmap_file(info_header(4, -4, 24, 0), "", std::string(48 - 16, '\x40'))},
+  };
+  for (const auto& [name, bytes] : cases) {
+    dir.write(name, bytes);
+    EXPECT_FALSE(load_bitmap(dir.file(name))) << name;
+  }
+}
+
+TEST(BitmapFile, PixelsAFileLeavesOutAreColourZeroNeverStaleMemory) {
+  TempDir dir;
+  // 64 x 64, one run of 8 white pixels, then the end-of-picture code: the rest is skipped.
+  dir.write("short.bmp", bitmap_file(info_header(64, 64, 8, 1, 2), kTwoColours, std::string("\x08\x01\0\x01", 4)));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const auto p = load_bitmap(dir.file("short.bmp"));
+    ASSERT_TRUE(p);
+    int white = 0, other = 0;
+    for (std::uint32_t px : p->pixels) (px == 0xFFFFFFFF ? white : px == kColourZero ? other : other += 1000) += 1;
+    EXPECT_EQ(white, 8);
+    EXPECT_EQ(other, 64 * 64 - 8);
+  }
+}
+
+TEST(BitmapFile, TopDownBitmapLoadsUpright) {
+  TempDir dir;
+  // 2 x 2, rows stored top first: red, green / blue, white (24-bit rows padded to 8 bytes).
+  const std::string rows = std::string("\0\0\xFF\0\xFF\0\0\0", 8) + std::string("\xFF\0\0\xFF\xFF\xFF\0\0", 8);
+  dir.write("down.bmp", bitmap_file(info_header(2, -2, 24, 0), "", rows));
+  const auto p = load_bitmap(dir.file("down.bmp"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->at(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(p->at(1, 0), 0xFF00FF00u);
+  EXPECT_EQ(p->at(0, 1), 0xFF0000FFu);
+  EXPECT_EQ(p->at(1, 1), 0xFFFFFFFFu);
+}
+
+TEST(BitmapFile, PictureOverTheLimitIsReportedAsTooLarge) {
+  TempDir dir;
+  dir.write("huge.bmp", header_claiming(20000, 20000));
+  dir.write("notes.bmp", "not a picture");
+  PictureError error = PictureError::none;
+  EXPECT_FALSE(load_bitmap(dir.file("huge.bmp"), &error));
+  EXPECT_EQ(error, PictureError::too_large);
+  EXPECT_FALSE(load_bitmap(dir.file("notes.bmp"), &error));
+  EXPECT_EQ(error, PictureError::unreadable);
+}
+
+// A FIFO named like a picture is refused at once instead of waiting for a writer; a name
+// that is not valid UTF-8 is opened by its exact bytes.
+TEST(BitmapFile, OnlyRegularFilesAreReadWhateverTheirName) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
+  auto reading = std::async(std::launch::async, [&] { return load_bitmap(dir.file("pipe.bmp")).has_value(); });
+  if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    ADD_FAILURE() << "reading a FIFO blocks";
+    ::close(::open(dir.file("pipe.bmp").c_str(), O_WRONLY | O_NONBLOCK));  // lets the reader go
+  }
+  EXPECT_FALSE(reading.get());
+  const std::string latin1_name = "caf\xE9.bmp";
+  ASSERT_TRUE(save_bitmap(dir.file(latin1_name), colourful(3)));
+  EXPECT_TRUE(load_bitmap(dir.file(latin1_name)));
 }
 
 }  // namespace

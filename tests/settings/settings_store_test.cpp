@@ -1,11 +1,17 @@
 #include "settings/settings_store.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 #include <optional>
 
 #include <gtest/gtest.h>
 
+#include "platform/file_io.h"
 #include "platform/test_support.h"
 #include "settings/number_text.h"
 
@@ -58,6 +64,55 @@ TEST(SettingsFiles, NamesMatchWithoutRegardToLetterCase) {
   ASSERT_TRUE(store.write("ANIMATION.TIME", 1));
   EXPECT_EQ(dir.read("animation.Time"), " 1 \r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// Settings copied from another system may hold a name in two spellings: reads and writes of
+// either spelling all reach the first in name order.
+TEST(SettingsFiles, BothSpellingsPresentReachOneFile) {
+  TempDir dir;
+  const SettingsStore store(dir.path());
+  dir.write("animation.time", " 0 \r\n");
+  dir.write("animation.Time", " 1 \r\n");
+  EXPECT_EQ(store.read("animation.time"), 1);
+  ASSERT_TRUE(store.write("animation.time", 0));
+  EXPECT_EQ(store.read("animation.Time"), 0);
+  EXPECT_EQ(dir.read("animation.Time"), " 0 \r\n");
+}
+
+// A huge file, or a FIFO, where a setting should be: the first few kilobytes or nothing.
+TEST(SettingsFiles, ReadsOnlyTheStartOfARegularFile) {
+  TempDir dir;
+  const SettingsStore store(dir.path());
+  dir.write("rotate.mode", "1\r");  // no line end: the rest of 256 MB is one long line
+  ASSERT_EQ(::truncate(dir.file("rotate.mode").c_str(), 256 << 20), 0);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(store.read("rotate.mode"), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+  ASSERT_EQ(::mkfifo(dir.file("puzzle.settings").c_str(), 0600), 0);
+  EXPECT_EQ(store.read("puzzle.settings"), std::nullopt);  // returns at once, no writer needed
+}
+
+// On a failed write (a full disk, here an injected failure) the old file stays whole; a
+// symbolic link is replaced, and the file it points to is never written.
+TEST(SettingsFiles, FailedWriteKeepsTheOldFileAndLinksAreNotFollowed) {
+  TempDir dir;
+  const SettingsStore store(dir.path());
+  ASSERT_TRUE(store.write("movepiece.Time", 5));
+  fail_file_writes_for_testing(ENOSPC);
+  std::string error;
+  EXPECT_FALSE(store.write("movepiece.Time", 7, &error));
+  fail_file_writes_for_testing(0);
+  EXPECT_EQ(error, std::strerror(ENOSPC));
+  EXPECT_EQ(dir.read("movepiece.Time"), " 5 \r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "no leftovers";
+
+  dir.write("elsewhere/notes.txt", "12 keep me");
+  fs::create_symlink(dir.file("elsewhere/notes.txt"), dir.file("sunset.colour"));
+  ASSERT_TRUE(store.write("sunset.colour", 4));
+  EXPECT_EQ(dir.read("elsewhere/notes.txt"), "12 keep me");
+  EXPECT_EQ(dir.read("sunset.colour"), " 4 \r\n");
+  EXPECT_FALSE(store.write("../escaped.colour", 4));
+  EXPECT_FALSE(fs::exists(fs::path(dir.path()).parent_path() / "escaped.colour"));
 }
 
 TEST(SettingsFiles, WritingWhereNoFileCanBeMadeFails) {
