@@ -102,7 +102,6 @@ void Puzzlemaker::begin_game() {
 
 void Puzzlemaker::Command1_Click() {
   begin_game();
-  if (File1.count() == 0 && File2.count() == 0) return;
   Timer1.stop();
   Timer2.stop();
   makenewpuzzle();
