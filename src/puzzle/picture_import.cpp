@@ -1,19 +1,21 @@
 #include "puzzle/picture_import.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <QScreen>
 
+#include "platform/file_io.h"
 #include "platform/picture.h"
 #include "puzzle/picture_library.h"
 #include "settings/main_form.h"
@@ -123,7 +125,14 @@ ImportResult import_picture(const std::string& file, PictureKind kind,
   if (!info.exists()) return refused("there is no such file");
   if (info.isDir()) return refused("it is a folder, not a picture");
 
-  QImageReader reader(path);
+  // Only a regular file, opened without blocking: a FIFO named like a photo is refused at once.
+  QFile source;
+  const int fd = open_regular_file(file);
+  if (fd < 0 || !source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (fd >= 0) ::close(fd);
+    return refused("it cannot be opened as a file");
+  }
+  QImageReader reader(&source);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);  // a phone photo taken upright stands upright
   // Up to the largest picture the game takes, whatever Qt's default allowance is.
@@ -156,24 +165,19 @@ ImportResult import_picture(const std::string& file, PictureKind kind,
                          Qt::SmoothTransformation);
   }
   if (image.isNull()) return refused("there is not enough memory to scale it");
-  image = image.convertToFormat(QImage::Format_RGB888);  // written as a 24-bit bitmap
+  image = image.convertToFormat(QImage::Format_RGB32);
 
   const QString folder = q(picture_folder);
   if (!QDir().mkpath(folder)) return refused("the folder \"" + picture_folder + "\" cannot be made");
   const std::string name = free_picture_name(picture_folder, picture_base_name(path).toStdString());
   if (name.empty()) return refused("there is no free name for it in \"" + picture_folder + "\"");
 
-  // Written beside the final name and renamed into place: a failed write leaves nothing.
-  QSaveFile out(QDir(folder).filePath(q(name)));
-  if (!out.open(QIODevice::WriteOnly))
-    return refused("it cannot be written into the picture folder (" + out.errorString().toStdString() + ")");
-  QImageWriter writer(&out, "bmp");
-  if (!writer.write(image)) {
-    out.cancelWriting();
-    return refused("it cannot be written into the picture folder (" + writer.errorString().toStdString() + ")");
-  }
-  if (!out.commit())
-    return refused("it cannot be written into the picture folder (" + out.errorString().toStdString() + ")");
+  Picture picture(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y)
+    std::copy_n(reinterpret_cast<const QRgb*>(image.constScanLine(y)), image.width(), &picture.at(0, y));
+  std::string error;
+  if (!save_bitmap(join_path(picture_folder, name), picture, BitmapDepth::rgb24, &error))
+    return refused("it cannot be written into the picture folder (" + error + ")");
   return {true, name, "added as \"" + name + "\" (" + size_text(image.size()) + ")"};
 }
 

@@ -1,4 +1,6 @@
 // The player's own image files turned into picture-folder bitmaps.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 
@@ -147,6 +149,8 @@ TEST_F(PictureImportTest, WhatIsNotAReadablePictureIsRefusedWithItsReasonAndWrit
   }
   EXPECT_NE(import("huge.png", encoded(huge, "png")).detail.find("16384"), std::string::npos);
   EXPECT_FALSE(import_picture(source.file("missing.jpg"), PictureKind::regular, folder(), kDesignArea).added);
+  ASSERT_EQ(::mkfifo(source.file("pipe.jpg").c_str(), 0600), 0);  // refused at once, never waited on
+  EXPECT_FALSE(import_picture(source.file("pipe.jpg"), PictureKind::regular, folder(), kDesignArea).added);
   EXPECT_EQ(files_written(), 0) << "no bitmap and no half-written temporary file";
 }
 
