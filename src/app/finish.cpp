@@ -67,9 +67,7 @@ void Puzzlemaker::finished_sprite_frame() {
     }
   }
   Timer4.stop();
-  const bool panel_open = Label11.visible() || Label4.visible() || Label6.visible() ||
-                          Label5.visible() || Option1.visible();
-  if (panel_open) return;
+  if (panel_shown()) return;
   const int left = Picture1.left(), top = Picture1.top();
   if (phase != 3) {
     canvas.fill_box(puzzle.picture_bg, left - 2, top - 2, left + Picture1.width() + 2,

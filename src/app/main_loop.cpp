@@ -53,9 +53,7 @@ double Puzzlemaker::next_work() const {
     if (phase == 3 || (picture_due == 1 && phase == 4)) return kWorkNow;
     if (puzzle.pic_kind != 1) return kNoWork;
     if (anim_slow != 0) return kWorkNow;  // the next frame's Slow wait starts
-    const bool panel_open = Label11.visible() || Label4.visible() || Label6.visible() ||
-                            Label5.visible() || Option1.visible();
-    return panel_open || anim_off != 0 ? kNoWork : every_pass;  // the picture glides each pass
+    return panel_shown() || anim_off != 0 ? kNoWork : every_pass;  // the picture glides each pass
   }
 
   if (started == 0 || started == 5) return kWorkNow;  // a title puzzle or the chooser to show

@@ -193,6 +193,10 @@ class Puzzlemaker : public MainForm {
   void time_panel_key(TextBox& box, int key, double& value, const char* file, bool zero_allowed);
   void arm(Timer& timer, double interval_ms);
   void finished_sprite_frame();
+  // Whether the chooser or an option panel is over the finished picture (it stops gliding).
+  bool panel_shown() const {
+    return Label11.visible() || Label4.visible() || Label6.visible() || Label5.visible() || Option1.visible();
+  }
 };
 
 }  // namespace jumblix
