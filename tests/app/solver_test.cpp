@@ -10,6 +10,16 @@ namespace {
 
 using SolverTest = GameTest;
 
+// Plays the scramble back and sets every piece upright, behind the game's back.
+void solve_upright_in_memory(PuzzleState& s) {
+  while (!s.solution_moves.empty()) {
+    s.slide(s.solution_moves.top());
+    s.solution_moves.pop();
+  }
+  for (int y = 1; y <= s.H; ++y)
+    for (int x = 1; x <= s.W; ++x) s.turn(x, y) = kUpright;
+}
+
 TEST_F(SolverTest, SlidesOncePerMoveTime) {
   begin_first_puzzle("3", "3");
   Puzzlemaker& g = game();
@@ -110,12 +120,7 @@ TEST_F(SolverTest, GapCarryingATurnIsNotFinishedUntilTheComputerRightsIt) {
   Puzzlemaker& g = game();
   PuzzleState& s = g.puzzle;
   // Solve the board by hand in memory, leaving the gap's code at 3.
-  while (!s.solution_moves.empty()) {
-    s.slide(s.solution_moves.top());
-    s.solution_moves.pop();
-  }
-  for (int y = 1; y <= s.H; ++y)
-    for (int x = 1; x <= s.W; ++x) s.turn(x, y) = kUpright;
+  solve_upright_in_memory(s);
   s.turn(1, 1) = kMirroredTopBottom;
   g.rotatable = 1;
   r().run_for(200);
@@ -227,12 +232,7 @@ TEST_F(SolverTest, ScreensaverModeRightsAPieceTurnedAfterItCameHome) {
   Puzzlemaker& g = game();
   PuzzleState& s = g.puzzle;
   // Solved in memory but for one home piece the player turned while the computer solved.
-  while (!s.solution_moves.empty()) {
-    s.slide(s.solution_moves.top());
-    s.solution_moves.pop();
-  }
-  for (int y = 1; y <= s.H; ++y)
-    for (int x = 1; x <= s.W; ++x) s.turn(x, y) = kUpright;
+  solve_upright_in_memory(s);
   s.turn(3, 3) = kMirroredTopBottom;
   g.rotatable = 1;
   g.move_time = 0;
