@@ -2,7 +2,9 @@
 // The real window: a QMainWindow built from the game's form. The menu bar mirrors the
 // menu tree, real widgets stand at the controls' pixel positions over a widget that shows
 // the canvas, every property change reaches the widgets at once, and the user's clicks,
-// keys and typing come back to the form's handlers.
+// keys and typing come back to the form's handlers. The menu bar is built in menu_bar.cpp,
+// the controls' widgets in form_widgets.cpp, the drawing area is canvas_view.*, and the
+// key table is key_codes.*.
 #include <functional>
 #include <unordered_map>
 
@@ -10,6 +12,7 @@
 #include <QTimer>
 
 #include "platform/form.h"
+#include "platform/qt/key_codes.h"
 #include "platform/window_form.h"
 
 class QKeyEvent;
@@ -17,21 +20,6 @@ class QMenu;
 class QAction;
 
 namespace jumblix {
-
-// The game's key code for a Qt key (0 for keys the game has no code for): Enter 13,
-// Escape 27, arrows 37-40, letters as their upper-case ASCII code, digits 48-57, and the
-// classic virtual key codes for the rest (keypad * + - . / 106-111, punctuation 186-192
-// and 219-222 as on a US keyboard, Super 91/92, Menu 93, ...). The numeric keypad's 8, 4,
-// 6 and 2 are the arrows whether Num Lock is on or off.
-int game_key_code(int qt_key, Qt::KeyboardModifiers modifiers);
-// The same for a key event; the keys of the typing area other than letters and digits go
-// by their place on the keyboard where the window system tells it, so that national
-// letters and dead keys have a code too.
-int game_key_code(const QKeyEvent& event);
-// Shift 1, Ctrl 2, Alt 4, added together.
-int game_shift_mask(Qt::KeyboardModifiers modifiers);
-// Left 1, right 2, middle 4; 0 for other buttons.
-int game_mouse_button(Qt::MouseButton button);
 
 class CanvasView;
 

@@ -1,0 +1,61 @@
+#include "platform/qt/canvas_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QRegion>
+
+#include "platform/qt/key_codes.h"
+#include "platform/qt/qt_loop.h"
+#include "platform/qt/qt_window.h"
+
+namespace jumblix {
+
+CanvasView::CanvasView(QtWindow& window) : QWidget(&window), window_(window) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize CanvasView::sizeHint() const {
+  const Canvas& canvas = window_.form().canvas;
+  return {canvas.width(), canvas.height()};
+}
+
+void CanvasView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const Picture& picture = window_.form().canvas.image();
+  QRect drawn;
+  if (!picture.empty()) {
+    const QImage view(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                      picture.height, picture.width * 4, QImage::Format_RGB32);
+    drawn = event->rect() & view.rect();
+    if (!drawn.isEmpty()) painter.drawImage(drawn.topLeft(), view, drawn);
+  }
+  // Anything beyond the canvas (only while a resize is under way) is black.
+  const QRegion rest = QRegion(event->rect()).subtracted(drawn);
+  for (const QRect& r : rest) painter.fillRect(r, Qt::black);
+}
+
+void CanvasView::resizeEvent(QResizeEvent*) { window_.canvas_resized(width(), height()); }
+
+void CanvasView::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);  // keys go back to the game after typing into a box
+  const int button = game_mouse_button(event->button());
+  if (button == 0) return;
+  const int shift = game_shift_mask(event->modifiers());
+  const double x = event->position().x(), y = event->position().y();
+  WindowForm& form = window_.form();
+  run_from_qt([&] {
+    if (form.on_mouse_down) form.on_mouse_down(button, shift, x, y);
+  });
+  event->accept();
+}
+
+void CanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) return event->accept();
+  mousePressEvent(event);
+}
+
+void CanvasView::keyPressEvent(QKeyEvent* event) { window_.key_to_game(event); }
+
+}  // namespace jumblix
