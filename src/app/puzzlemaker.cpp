@@ -28,6 +28,7 @@ void Puzzlemaker::wire_handlers() {
   on_files_dropped = [this](const std::vector<std::string>& files) { Form_FilesDropped(files); };
 
   quit.on_click = [this] { quit_Click(); };
+  about.on_click = [this] { about_Click(); };
   newpuzzle.on_click = [this] { newpuzzle_Click(); };
   prandom.on_click = [this] { prandom_Click(); };
   pnrandom.on_click = [this] { pnrandom_Click(); };

@@ -79,6 +79,10 @@ class Puzzlemaker : public MainForm {
   void prandom_Click();
   void pnrandom_Click();
 
+  // ---- "About Jumblix" (about.cpp)
+  void about_Click();
+  std::string about_text() const;
+
   // ---- The player's own pictures (own_pictures.cpp)
   void addpictures_Click();
   void Form_FilesDropped(const std::vector<std::string>& files);

@@ -67,6 +67,15 @@ class MenuItem : public FormObject {
   const std::vector<MenuItem*>& children() const { return children_; }
   bool checked() const { return checked_; }
   void set_checked(bool c) { set(checked_, c); }
+  // The key a desktop player may press for this command ("Ctrl+Q"), shown in the menu.
+  const std::string& shortcut() const { return shortcut_; }
+  void set_shortcut(std::string keys) { shortcut_ = std::move(keys); }
+  // Shown and enabled, and so is every menu above it: the player can choose it now.
+  bool reachable() const {
+    for (const MenuItem* m = this; m; m = m->parent_)
+      if (!m->visible() || !m->enabled()) return false;
+    return true;
+  }
   void click() {
     if (on_click) on_click();
   }
@@ -78,6 +87,7 @@ class MenuItem : public FormObject {
   MenuItem* parent_;
   std::vector<MenuItem*> children_;
   bool checked_ = false;
+  std::string shortcut_;
 };
 
 struct Rect {

@@ -49,6 +49,11 @@ class WindowForm : public FormObject {
     if (on_restore_size) on_restore_size();
   }
 
+  // Asks the view to show the game's About text beside the game, which plays on.
+  void show_about(const std::string& text) {
+    if (on_show_about) on_show_about(text);
+  }
+
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
   const std::vector<Control*>& controls() const { return controls_; }
@@ -67,6 +72,7 @@ class WindowForm : public FormObject {
   std::function<PictureFilesChoice()> on_choose_picture_files;  // set by the view
   std::function<void(const std::vector<std::string>& files)> on_files_dropped;  // files dropped on the window
   std::function<void()> on_restore_size; // set by the view
+  std::function<void(const std::string& text)> on_show_about;  // set by the view
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }

@@ -8,7 +8,7 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
                          &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
-                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj})
+                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &about})
     add(*item);
   sfancy.set_checked(true);
   sfancy.hide();
@@ -24,6 +24,9 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   instructions.hide();
   ffgf.hide();
   dsfdfdf.disable();
+  quit.set_shortcut("Ctrl+Q");
+  newpuzzle.set_shortcut("Ctrl+N");
+  instructions.set_shortcut("F1");
 
   for (Control* c : std::initializer_list<Control*>{
            &Label1, &Text1, &Label2, &Text2, &Label5, &Text3, &File1, &File2, &Label8, &Check1,

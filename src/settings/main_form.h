@@ -63,6 +63,7 @@ class MainForm : public WindowForm {
   MenuItem hgj{"hgj", "{Use \"I, J, K, or L}", &hgjhjh};
   MenuItem dsfdfdf{"dsfdfdf", "Toggling animation on or off", &ffgf};
   MenuItem ghj{"ghj", "{Press enter}", &dsfdfdf};
+  MenuItem about{"about", "About Jumblix", &ffgf};
 
   // Picture and size chooser.
   Label Label1{"Label1", "Width of puzzle (3-20):", {32, 112, 113, 17}, 10};

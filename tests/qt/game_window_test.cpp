@@ -5,7 +5,9 @@
 #include <chrono>
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "app/puzzlemaker.h"
+#include "jumblix_version.h"
 #include "platform/qt/qt_loop.h"
 #include "platform/qt/qt_window.h"
 
@@ -106,6 +109,51 @@ TEST_F(GameWindowTest, APlayerClicksTypesAndSlidesThroughTheRealWidgets) {
     EXPECT_EQ(game.File1.selected(), 0);
     window.action_for(game.quit)->trigger();
   });
+  for (std::size_t i = 0; i < steps.size(); ++i) QTimer::singleShot(300 + 250 * static_cast<int>(i), &window, steps[i]);
+  EXPECT_THROW(game.Form_Activate(), ProgramEnded);
+}
+
+// Ctrl+N, F11 and Ctrl+Q do what their menu items and the window do, only where the player
+// could do it from the menus, and never count as the player's key (the latch stays clear).
+TEST_F(GameWindowTest, DesktopKeysBelongToTheWindowNotToTheGame) {
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  std::vector<std::function<void()>> steps;
+  // The shortcut's own key event; Ctrl pressed before it is a key of its own, as ever.
+  auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::simulateEvent(window.canvas_widget(), true, k, modifiers, QString(), false);
+    QTest::simulateEvent(window.canvas_widget(), false, k, modifiers, QString(), false);
+    EXPECT_EQ(game.input_latch, 0) << k;
+  };
+  steps.push_back([&] { key(Qt::Key_N, Qt::ControlModifier); });  // no "New puzzle" on the title screen
+  steps.push_back([&] {
+    EXPECT_FALSE(game.puzzle7.visible());
+    QTest::mouseClick(window.canvas_widget(), Qt::LeftButton, {}, QPoint(50, 50));
+  });
+  steps.push_back([&] { QTest::mouseClick(window.widget_for(game.Command1), Qt::LeftButton); });
+  steps.push_back([&] { QTest::keyClick(window.canvas_widget(), Qt::Key_Left); });
+  steps.push_back([&] {
+    ASSERT_EQ(game.puzzle.user_moves_len(), 1);
+    key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(game.puzzle.user_moves_len(), 0);  // a new puzzle
+    EXPECT_EQ(game.puzzle.gap(), (Cell{1, 1}));
+    key(Qt::Key_F11);
+    EXPECT_TRUE(window.full_screen());
+    EXPECT_GT(game.canvas.width(), kDesignClientWidth);
+    key(Qt::Key_F11);
+    EXPECT_FALSE(window.full_screen());
+    EXPECT_EQ(game.canvas.width(), kDesignClientWidth);
+    window.action_for(game.about)->trigger();
+  });
+  steps.push_back([&] {
+    auto* about = window.findChild<QMessageBox*>();
+    ASSERT_TRUE(about && about->isVisible());
+    EXPECT_TRUE(about->text().contains("Jumblix " JUMBLIX_VERSION));
+    EXPECT_TRUE(about->text().contains(QDir(dir.path()).canonicalPath()));
+    about->close();
+    window.activateWindow();
+  });
+  steps.push_back([&] { key(Qt::Key_Q, Qt::ControlModifier); });
   for (std::size_t i = 0; i < steps.size(); ++i) QTimer::singleShot(300 + 250 * static_cast<int>(i), &window, steps[i]);
   EXPECT_THROW(game.Form_Activate(), ProgramEnded);
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeySequence>
 
 #include "platform/qt/form_widgets.h"
 #include "platform/qt/qt_loop.h"
@@ -15,7 +16,9 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
   auto* parent_menu = qobject_cast<QMenu*>(container);
   QAction* action = nullptr;
   if (!item.children().empty()) {
-    auto* menu = new QMenu(caption_of(item.caption()), container);
+    // The menus of the bar open with Alt and their first letter; the '&' only underlines it.
+    const QString mnemonic = bar ? QStringLiteral("&") : QString();
+    auto* menu = new QMenu(mnemonic + caption_of(item.caption()), container);
     action = bar ? bar->addMenu(menu) : parent_menu->addMenu(menu);
     menus_[&item] = menu;
     for (MenuItem* child : item.children()) build_menu(*child, menu);
@@ -34,6 +37,12 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
       action->setChecked(item.checked());
     };
     sync_[&item] = sync;
+    if (!item.shortcut().empty()) {
+      // Shown beside the caption; inside the open menu it chooses the item, elsewhere the
+      // window's own key does (desktop_keys.cpp).
+      action->setShortcut(QKeySequence(text_of(item.shortcut())));
+      action->setShortcutContext(Qt::WidgetShortcut);
+    }
     connect(action, &QAction::triggered, this, [sync, &item] {
       sync();  // Qt flips a check mark by itself; only the game decides what is checked
       run_from_qt([&item] { item.click(); });

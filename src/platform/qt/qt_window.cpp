@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QThread>
 
@@ -30,6 +31,8 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   form_.on_choose_picture_files = [this] { return ask_for_picture_files(); };
   setAcceptDrops(true);
   form_.on_restore_size = [this] { restore_size_now(); };
+  form_.on_show_about = [this](const std::string& text) { show_about(text_of(text)); };
+  add_desktop_keys();
   sync_all();
 
   const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
@@ -56,6 +59,7 @@ QtWindow::~QtWindow() {
   form_.on_maximize = nullptr;
   form_.on_choose_picture_files = nullptr;
   form_.on_restore_size = nullptr;
+  form_.on_show_about = nullptr;
 }
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }
@@ -118,6 +122,7 @@ bool QtWindow::wait_for_resize(QSize before) {
 }
 
 void QtWindow::maximize_now() {
+  if (full_screen_) return canvas_resized(canvas_->width(), canvas_->height());  // as large as it gets
   const QSize before = canvas_->size();
   const bool fills_screen = screen() && frameGeometry() == screen()->availableGeometry();
   if (!isVisible() || !(isMaximized() || fills_screen)) {
@@ -141,7 +146,7 @@ void QtWindow::maximize_now() {
 }
 
 void QtWindow::restore_size_now() {
-  if (!game_maximized_) return;
+  if (!game_maximized_ || full_screen_) return;  // full screen stays until F11
   game_maximized_ = false;
   if (canvas_->size() != maximized_canvas_) return;  // resized by the player since
   const QSize before = canvas_->size();
@@ -165,7 +170,8 @@ void QtWindow::changeEvent(QEvent* event) {
 void QtWindow::key_to_game(QKeyEvent* event) {
   const int code = game_key_code(*event);
   event->accept();
-  if (code == 0) return;
+  // Alt belongs to the menu bar (pressed and released alone, it opens it).
+  if (code == 0 || event->key() == Qt::Key_Alt) return;
   const int shift = game_shift_mask(event->modifiers());
   run_from_qt([&] {
     if (form_.on_key_down) form_.on_key_down(code, shift);
@@ -173,6 +179,21 @@ void QtWindow::key_to_game(QKeyEvent* event) {
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event) { key_to_game(event); }
+
+void QtWindow::show_about(const QString& text) {
+  if (!about_) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Jumblix"), text,
+                                QMessageBox::Close, this);
+    box->setIconPixmap(windowIcon().pixmap(64, 64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    about_ = box;
+  }
+  static_cast<QMessageBox*>(about_.data())->setText(text);
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
 
 void QtWindow::closeEvent(QCloseEvent* event) {
   run_from_qt([this] {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include "platform/form.h"
@@ -18,6 +19,7 @@
 class QKeyEvent;
 class QMenu;
 class QAction;
+class QKeySequence;
 
 namespace jumblix {
 
@@ -52,6 +54,10 @@ class QtWindow : public QMainWindow, public FormObserver {
   // Gives the window back the size it had before maximize_now() maximized it; a window the
   // player maximized or resized himself since is left as it is.
   void restore_size_now();
+  // F11: the window fills the screen, or gives it back; the game's drawing area follows, so
+  // the next puzzle is cut for it. Works also where no window manager acts on the request.
+  void toggle_full_screen();
+  bool full_screen() const { return full_screen_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -72,6 +78,11 @@ class QtWindow : public QMainWindow, public FormObserver {
   void place(Control& control, QWidget* widget);
   void canvas_resized(int width, int height);
   void key_to_game(QKeyEvent* event);
+  // The keys of desktop_keys.cpp: shortcuts that belong to the window, never to the game.
+  void add_desktop_keys();
+  QAction* add_window_key(const QKeySequence& keys, std::function<void()> act);
+  // "About Jumblix", beside the game, which plays on.
+  void show_about(const QString& text);
   // Waits a little for the window system to resize the canvas away from `before`.
   bool wait_for_resize(QSize before);
 
@@ -89,6 +100,10 @@ class QtWindow : public QMainWindow, public FormObserver {
   bool changing_size_ = false;  // our own maximize or restore is under way
   QRect normal_geometry_;
   QSize maximized_canvas_;
+  bool full_screen_ = false;
+  bool maximized_before_full_screen_ = false;
+  QRect normal_geometry_before_full_screen_;
+  QPointer<QWidget> about_;
 };
 
 }  // namespace jumblix

@@ -1,0 +1,85 @@
+// The keys a desktop player expects, beside the game's own: the menu items' shortcuts
+// (Ctrl+Q, Ctrl+N, F1 for a menu of the bar), F10 and Alt for the menu bar, F11 for full
+// screen. They are the window's: the game's keyboard handler never sees them.
+#include <QAction>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QScreen>
+
+#include "platform/qt/canvas_view.h"
+#include "platform/qt/form_widgets.h"
+#include "platform/qt/qt_loop.h"
+#include "platform/qt/qt_window.h"
+
+namespace jumblix {
+
+namespace {
+
+// Pressing and releasing Alt alone puts the keyboard on the menu bar, whatever the style.
+class AltOpensMenuBar : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* answer) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+};
+
+}  // namespace
+
+QAction* QtWindow::add_window_key(const QKeySequence& keys, std::function<void()> act) {
+  auto* action = new QAction(this);
+  action->setShortcut(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  connect(action, &QAction::triggered, this, std::move(act));
+  addAction(action);
+  return action;
+}
+
+void QtWindow::add_desktop_keys() {
+  auto* style = new AltOpensMenuBar;
+  style->setParent(menuBar());
+  menuBar()->setStyle(style);
+
+  for (MenuItem* item : form_.menu_items()) {
+    if (item->shortcut().empty()) continue;
+    // Only what the player could choose from the menus now; otherwise the key does nothing.
+    add_window_key(QKeySequence(text_of(item->shortcut())), [this, item] {
+      if (!item->reachable()) return;
+      if (!item->children().empty()) return menuBar()->setActiveAction(action_for(*item));
+      run_from_qt([item] { item->click(); });
+    });
+  }
+  add_window_key(QKeySequence(Qt::Key_F10), [this] {
+    for (QAction* menu : menuBar()->actions())
+      if (menu->isVisible() && menu->isEnabled()) return menuBar()->setActiveAction(menu);
+  });
+  add_window_key(QKeySequence(Qt::Key_F11), [this] { toggle_full_screen(); });
+}
+
+void QtWindow::toggle_full_screen() {
+  const QSize before = canvas_->size();
+  changing_size_ = true;
+  if (full_screen_) {
+    full_screen_ = false;
+    if (maximized_before_full_screen_) {
+      showMaximized();
+    } else {
+      showNormal();
+      setGeometry(normal_geometry_before_full_screen_);
+    }
+  } else {
+    full_screen_ = true;
+    maximized_before_full_screen_ = isMaximized();
+    normal_geometry_before_full_screen_ = maximized_before_full_screen_ ? normal_geometry_ : geometry();
+    showFullScreen();
+    // Without a window manager nobody acts on the request: cover the screen ourselves.
+    if (!wait_for_resize(before) && screen()) setGeometry(screen()->geometry());
+  }
+  wait_for_resize(before);
+  changing_size_ = false;
+  canvas_resized(canvas_->width(), canvas_->height());
+}
+
+}  // namespace jumblix
