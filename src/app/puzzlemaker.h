@@ -82,8 +82,9 @@ class Puzzlemaker : public MainForm {
   // ---- The player's own pictures (own_pictures.cpp)
   void addpictures_Click();
   void Form_FilesDropped(const std::vector<std::string>& files);
-  // Imports image files into the picture folder of their kind, lists them at once and
-  // tells the player what came of it.
+  // Imports image files into the picture folder of their kind away from the window's thread
+  // (the game goes on, the message line says how far it is), lists each new picture at once
+  // and tells the player what came of it.
   void import_pictures(const std::vector<std::string>& files, bool animated);
 
   // ---- Option panels and toggles (colour_panels.cpp, time_panels.cpp, mode_toggles.cpp)
