@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "app/puzzlemaker.h"
+#include "platform/file_io.h"
 #include "platform/palette.h"
 #include "puzzle/picture_library.h"
 
@@ -27,6 +28,11 @@ void Puzzlemaker::Form_Activate() {
 void Puzzlemaker::startup() {
   anim_slow = 0;
   rotatable = 0;
+
+  // Temporary files of an earlier run that was killed in the middle of a write.
+  for (const std::string& folder : {working_dir, regular_folder(), animation_folder(),
+                                    screensaver_picture_folder(), screensaver_colour_folder()})
+    remove_stale_temporary_files(folder);
 
   // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
   double rotate_mode = 0;

@@ -1,4 +1,5 @@
 // Startup, the title screen and the way from it to a first puzzle.
+#include <chrono>
 #include <filesystem>
 
 #include "app/game_harness.h"
@@ -162,6 +163,30 @@ TEST_F(StartupTest, ClickOnTitleLeadsToStartPanelThenBeginMakesFirstPuzzle) {
   EXPECT_TRUE(g.colour.visible());
   EXPECT_EQ(g.puzzle.in_place, 0);
   EXPECT_GT(g.puzzle.solution_len(), 0);
+}
+
+// Temporary files of a run killed in the middle of a write go at the next start, from every
+// folder the game writes; one a minute old at most (a second copy of the game may be writing
+// it) and files of other names stay.
+TEST_F(StartupTest, LeftoverTemporaryFilesAreRemovedAtStart) {
+  const std::string stale[] = {".jumblix-a1B2c3", "regular pictures/.jumblix-Zz9yX8",
+                               "Jumblix-pictures/.jumblix-000000"};
+  const std::string kept[] = {".jumblix-fresh1", ".jumblix-old", "jumblix-abcdef"};
+  const auto two_minutes_ago = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const std::string& name : stale) {
+    TempDir& folder = name.rfind("Jumblix-pictures", 0) == 0 ? system : dir;
+    folder.write(name, "half a file");
+    std::filesystem::last_write_time(folder.file(name), two_minutes_ago);
+  }
+  for (const std::string& name : kept) dir.write(name, "not a leftover");
+  std::filesystem::last_write_time(dir.file(".jumblix-old"), two_minutes_ago);
+  std::filesystem::last_write_time(dir.file("jumblix-abcdef"), two_minutes_ago);
+  GameRunner& r = start();
+  ASSERT_TRUE(r.run_until([&] { return r.game.started == 1; }));
+  EXPECT_FALSE(dir.exists(stale[0]));
+  EXPECT_FALSE(dir.exists(stale[1]));
+  EXPECT_FALSE(system.exists(stale[2]));
+  for (const std::string& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
 }
 
 // A working directory that cannot be written (here: a file standing where the folders and
