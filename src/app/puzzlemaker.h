@@ -158,7 +158,8 @@ class Puzzlemaker : public MainForm {
   int begun = 0;
   int regular_chosen = 0;
   int computer_move = 0;
-  int folder_unwritable = 0;  // the picture folders could not be written at startup
+  // What the start panel says about a folder that could not be used at startup (empty: all well).
+  std::string folder_problem;
   long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
   long long sprite_steps = 0;  // one-pixel steps of the moving picture (for figures)
 

@@ -131,6 +131,21 @@ bool replace_file(const std::string& path, const std::string& bytes, std::string
   return true;
 }
 
+std::string folder_write_problem(const std::string& folder) {
+  std::string probe = (std::filesystem::path(folder) / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
+  const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return {};
+}
+
+std::string folder_read_problem(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec);
+  return ec ? ec.message() : std::string();
+}
+
 int remove_stale_temporary_files(const std::string& folder, double min_age_seconds) {
   namespace fs = std::filesystem;
   int removed = 0;

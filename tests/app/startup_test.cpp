@@ -1,4 +1,6 @@
 // Startup, the title screen and the way from it to a first puzzle.
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 
@@ -189,9 +191,9 @@ TEST_F(StartupTest, LeftoverTemporaryFilesAreRemovedAtStart) {
   for (const std::string& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
 }
 
-// A working directory that cannot be written (here: a file standing where the folders and
-// settings would go) leaves the lists empty and the settings in memory only; the start panel
-// says so once, and "Begin" makes a puzzle from the built-in picture.
+// Picture folders that cannot be used (here: files standing where the folders would go)
+// leave the lists empty; the start panel names the folder and the system's reason once, and
+// "Begin" makes a puzzle from the built-in picture. A setting that cannot be kept is named.
 TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   dir.write("regular pictures", "a file, not a folder");
   dir.write("animation pictures", "a file, not a folder");
@@ -206,7 +208,10 @@ TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   r.loop.mouse_down(5, 5);
   ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
   EXPECT_TRUE(g.message.visible());
-  EXPECT_NE(g.message.caption().find("cannot be written"), std::string::npos) << g.message.caption();
+  const std::string said = g.message.caption();
+  EXPECT_NE(said.find("/regular pictures\" (and \"animation pictures\") cannot be read or written (Not a directory)"),
+            std::string::npos) << said;
+  EXPECT_EQ(said.find("settings"), std::string::npos) << "the game folder can be written: " << said;
   r.loop.press(g.Command1);
   ASSERT_TRUE(r.run_until([&] { return !g.Command1.visible(); }, 100));
   EXPECT_EQ(g.begun, 1);
@@ -220,6 +225,30 @@ TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   EXPECT_TRUE(g.yes.checked());
   EXPECT_TRUE(g.message.visible()) << "the setting that could not be kept is named";
   EXPECT_NE(g.message.caption().find("rotate.mode"), std::string::npos) << g.message.caption();
+}
+
+// Only the regular pictures cannot be listed: that folder is named, and "Begin" plays the
+// built-in picture without a word about a picture with no name.
+TEST_F(StartupTest, AnUnreadablePictureFolderIsNamedWithItsReason) {
+  dir.write("regular pictures", "a file, not a folder");
+  GameRunner& r = begin_first_puzzle();
+  Puzzlemaker& g = r.game;
+  EXPECT_EQ(g.File1.count(), 0);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_GT(g.puzzle.solution_len(), 0);
+  EXPECT_NE(g.folder_problem.find("/regular pictures\" cannot be read or written (Not a directory)."),
+            std::string::npos) << g.folder_problem;
+  EXPECT_FALSE(g.message.visible()) << g.message.caption();
+  if (::geteuid() == 0) return;  // permissions do not bind the superuser
+  TempDir other;
+  std::filesystem::create_directories(other.file("regular pictures"));
+  std::filesystem::permissions(other.file("regular pictures"), std::filesystem::perms::owner_write |
+                                                                   std::filesystem::perms::owner_exec);
+  HeadlessLoop loop;
+  Puzzlemaker game(loop, other.path());
+  game.startup();
+  EXPECT_NE(game.folder_problem.find("/regular pictures\" cannot be read (Permission denied)"), std::string::npos)
+      << game.folder_problem;
 }
 
 // A drawing area too small for the cells: no division by zero, nothing drawn off the canvas.
