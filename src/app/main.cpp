@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     command_line.screenshot_path = QFileInfo(command_line.screenshot_path).absoluteFilePath();
   if (!QDir::setCurrent(*game_folder)) {
     std::fprintf(stderr, "jumblix: cannot enter the game folder '%s'\n",
-                 qPrintable(command_line.game_folder));
+                 qPrintable(jumblix::printable_name(command_line.game_folder)));
     return 1;
   }
   return play(argc, argv, command_line);
