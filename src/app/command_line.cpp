@@ -31,7 +31,7 @@ const QCommandLineOption kAddPicture(
     "add-picture",
     "Add image files to the regular pictures of the game folder and exit without opening the "
     "window. Any file the image plugins read (PNG, JPEG, BMP, ...); more files may follow "
-    "as further arguments, or repeat the option.",
+    "as further arguments, or repeat the option; -- ends the options.",
     "FILE");
 const QCommandLineOption kAddAnimatedPicture(
     "add-animated-picture",
