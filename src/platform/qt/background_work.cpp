@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMetaObject>
 
 #include "platform/qt/qt_loop.h"
@@ -34,7 +35,11 @@ void BackgroundWork::run(std::function<void()> work, std::function<void()> done)
     waiting_.push_back({std::move(work), std::move(done)});
   }
   wake_.notify_one();
-  if (!worker_.joinable()) worker_ = std::thread([this] { serve(); });
+  if (worker_.joinable()) return;
+  // Qt's image plugins are made first here, on the window's lasting thread: made first by
+  // the worker, which ends before the program does, they would outlive their thread.
+  (void)QImageReader::supportedImageFormats();
+  worker_ = std::thread([this] { serve(); });
 }
 
 void BackgroundWork::serve() {
