@@ -38,7 +38,7 @@ std::string folder_problems(const std::string& game_folder, const std::vector<Pi
   for (const PictureFolderState& p : pictures)
     if (!p.write_error.empty() || !p.read_error.empty()) failing.push_back(&p);
   if (failing.empty()) return {};
-  // Picture folders that cannot be made, because the game folder itself cannot be written.
+  // When the game folder itself cannot be written, that is the folder to name.
   const std::string game_error = folder_write_problem(game_folder);
   if (!game_error.empty())
     return "The folder " + shown_folder(game_folder) + " cannot be written (" + game_error +
@@ -49,7 +49,8 @@ std::string folder_problems(const std::string& game_folder, const std::vector<Pi
     text += " (and \"" + std::filesystem::path(failing[1]->folder).filename().string() + "\")";
   if (!first.read_error.empty() && !first.write_error.empty())
     return text + " cannot be read or written (" + first.read_error + ").";
-  if (!first.read_error.empty()) return text + " cannot be read (" + first.read_error + "): its pictures are not listed.";
+  if (!first.read_error.empty())
+    return text + " cannot be read (" + first.read_error + "): its pictures are not listed.";
   return text + " cannot be written (" + first.write_error + "): no pictures can be added to it.";
 }
 
@@ -88,9 +89,9 @@ void Puzzlemaker::startup() {
   std::string regular_error, animation_error;
   install_picture(regular_folder(), kTitlePictureName, title_picture, &regular_error);
   install_picture(animation_folder(), kTitleSpriteName, builtin_sprite, &animation_error);
-  folder_problem = folder_problems(working_dir, {{regular_folder(), regular_error, folder_read_problem(regular_folder())},
-                                                 {animation_folder(), animation_error,
-                                                  folder_read_problem(animation_folder())}});
+  folder_problem = folder_problems(
+      working_dir, {{regular_folder(), regular_error, folder_read_problem(regular_folder())},
+                    {animation_folder(), animation_error, folder_read_problem(animation_folder())}});
 
   File1.set_folder(regular_folder());
   File2.set_folder(animation_folder());
