@@ -31,7 +31,7 @@ const QCommandLineOption kAddPicture(
     "add-picture",
     "Add image files to the regular pictures of the game folder and exit without opening the "
     "window. Any file the image plugins read (PNG, JPEG, BMP, ...); more files may follow "
-    "as further arguments, or repeat the option.",
+    "as further arguments, or repeat the option; -- ends the options.",
     "FILE");
 const QCommandLineOption kAddAnimatedPicture(
     "add-animated-picture",
@@ -63,6 +63,34 @@ QString usage_lines() {
          "       jumblix [--game-folder DIR | --user-game-folder] --add-animated-picture FILE...\n";
 }
 
+// "--" ends the options, also right after an option that takes a file, which Qt's parser
+// would take as the file itself: "--add-picture -- -dash.png" adds "-dash.png".
+QStringList with_end_of_options(QStringList arguments) {
+  auto takes_value = [](const QString& argument, bool* file) {
+    for (const QCommandLineOption* option : {&kGameFolder, &kAddPicture, &kAddAnimatedPicture, &kScreenshot, &kQuitAfter})
+      if (argument == "--" + option->names().first()) {
+        *file = option == &kAddPicture || option == &kAddAnimatedPicture;
+        return true;
+      }
+    return false;
+  };
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--") break;
+    bool file = false;
+    if (!takes_value(arguments[i], &file)) continue;
+    if (file && i + 1 < arguments.size() && arguments[i + 1] == "--") {
+      // The option's file is the first argument after "--" (none: Qt reports it missing).
+      if (i + 2 < arguments.size())
+        arguments.swapItemsAt(i + 1, i + 2);
+      else
+        arguments.removeAt(i + 1);
+      break;
+    }
+    ++i;  // the option's value, whatever it looks like
+  }
+  return arguments;
+}
+
 CommandLine usage_error(QString message) {
   CommandLine result;
   result.action = CommandLine::Action::usage_error;
@@ -75,7 +103,7 @@ CommandLine usage_error(QString message) {
 CommandLine parse_command_line(const QStringList& arguments) {
   QCommandLineParser parser;
   build(parser);
-  if (!parser.parse(arguments)) return usage_error(parser.errorText());
+  if (!parser.parse(with_end_of_options(arguments))) return usage_error(parser.errorText());
 
   CommandLine result;
   if (parser.isSet(kHelp)) {
@@ -124,6 +152,26 @@ CommandLine parse_command_line(const QStringList& arguments) {
   return result;
 }
 
+QString printable_name(const QString& name) {
+  QString shown;
+  for (const char32_t c : name.toUcs4()) {
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else if (c == '\r') {
+      shown += "\\r";
+    } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      shown += QString("\\x%1").arg(static_cast<uint>(c), 2, 16, QChar('0'));
+    } else {
+      shown += QString::fromUcs4(&c, 1);
+    }
+  }
+  return shown;
+}
+
 QString help_text() {
   QCommandLineParser parser;
   build(parser);
@@ -154,7 +202,7 @@ std::optional<int> answer_without_window(const CommandLine& command_line, std::F
       std::fputs(version_text().toLocal8Bit().constData(), out);
       return 0;
     case CommandLine::Action::usage_error:
-      std::fprintf(err, "jumblix: %s\n%s", command_line.error.toLocal8Bit().constData(),
+      std::fprintf(err, "jumblix: %s\n%s", printable_name(command_line.error).toLocal8Bit().constData(),
                    usage_lines().toLocal8Bit().constData());
       std::fputs("Try 'jumblix --help' for every option.\n", err);
       return kUsageExitStatus;
@@ -168,7 +216,7 @@ std::optional<int> answer_without_window(const CommandLine& command_line, std::F
 std::optional<QString> make_game_folder(const QString& folder, QString* error) {
   namespace fs = std::filesystem;
   const fs::path path(QFile::encodeName(folder).toStdString());
-  const QString quoted = "'" + folder + "'";
+  const QString quoted = "'" + printable_name(folder) + "'";
   std::error_code ec;
   if (!fs::exists(path, ec)) {
     fs::create_directories(path, ec);

@@ -23,6 +23,11 @@ struct CommandLine {
 // `arguments` as the program received them, the program's own name first.
 CommandLine parse_command_line(const QStringList& arguments);
 
+// A file name (or a line naming one) as the program prints it: control characters escaped as
+// \n, \t, \r or \xHH and the backslash doubled, so that every file keeps to its one line and
+// nothing in a name reaches the terminal as a command.
+QString printable_name(const QString& name);
+
 // What --help prints.
 QString help_text();
 // What --version prints: "jumblix" and the version.

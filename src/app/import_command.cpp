@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "puzzle/picture_import.h"
 #include "puzzle/picture_library.h"
 
@@ -18,12 +19,15 @@ int run_import_command(const QStringList& files, bool animated, const QString& g
     const ImportResult result =
         import_picture(file.toStdString(), animated ? PictureKind::animated : PictureKind::regular,
                        folder, cover);
+    // One line per file, whatever its name holds.
+    const QByteArray name = printable_name(file).toLocal8Bit();
+    const QByteArray detail = printable_name(QString::fromStdString(result.detail)).toLocal8Bit();
     if (result.added) {
-      std::printf("%s: %s to %s\n", qPrintable(file), result.detail.c_str(), kind_words);
+      std::printf("%s: %s to %s\n", name.constData(), detail.constData(), kind_words);
       std::fflush(stdout);
     } else {
       all_added = false;
-      std::fprintf(stderr, "%s: not added: %s\n", qPrintable(file), result.detail.c_str());
+      std::fprintf(stderr, "%s: not added: %s\n", name.constData(), detail.constData());
     }
   }
   return all_added ? 0 : 1;

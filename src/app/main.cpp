@@ -25,6 +25,7 @@
 #include "app/import_command.h"
 #include "app/puzzlemaker.h"
 #include "jumblix_version.h"
+#include "platform/qt/background_work.h"
 #include "platform/qt/qt_loop.h"
 #include "platform/qt/qt_window.h"
 
@@ -84,6 +85,9 @@ int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
   install_termination_handlers();
   jumblix::QtLoop loop;
   jumblix::Puzzlemaker game(loop, ".");
+  // Made before the window so that, at the end, the window goes first and the picture being
+  // imported is then finished.
+  jumblix::BackgroundWork background(game);
   jumblix::QtWindow window(game);
   for (jumblix::Timer* timer : game.timers()) loop.add_timer(*timer);
   window.show();
@@ -141,7 +145,7 @@ int main(int argc, char** argv) {
     command_line.screenshot_path = QFileInfo(command_line.screenshot_path).absoluteFilePath();
   if (!QDir::setCurrent(*game_folder)) {
     std::fprintf(stderr, "jumblix: cannot enter the game folder '%s'\n",
-                 qPrintable(command_line.game_folder));
+                 qPrintable(jumblix::printable_name(command_line.game_folder)));
     return 1;
   }
   return play(argc, argv, command_line);

@@ -60,12 +60,13 @@ bool Puzzlemaker::load_chosen_picture() {
 
   if (!loaded) {
     const std::string shown = puzzle.pic_name.empty() ? std::string("(no picture)") : puzzle.pic_name;
-    const bool no_pictures = puzzle.pic_name.empty() && File1.count() == 0 && File2.count() == 0;
+    // No picture of this kind is listed (the start panel said why when a folder failed).
+    const bool no_pictures = puzzle.pic_name.empty() && (puzzle.pic_kind == 0 ? File1 : File2).count() == 0;
     puzzle.pic_kind = old_kind;
     puzzle.pic_name = old_kind == 0 ? background_name : sprite_name;
     puzzle.pic_base = picture_base(puzzle.pic_name);
     anispeed.set_enabled(puzzle.pic_kind == 1);
-    // With no picture folders at all the built-in picture is the puzzle, without a word.
+    // With no pictures of its kind the built-in picture is the puzzle, without a word.
     if (no_pictures) return false;
     if (error == PictureError::too_large)
       show_message("The picture \"" + shown + "\" is too large (at most " + std::to_string(kMaxPictureSide) +

@@ -86,8 +86,9 @@ class Puzzlemaker : public MainForm {
   // ---- The player's own pictures (own_pictures.cpp)
   void addpictures_Click();
   void Form_FilesDropped(const std::vector<std::string>& files);
-  // Imports image files into the picture folder of their kind, lists them at once and
-  // tells the player what came of it.
+  // Imports image files into the picture folder of their kind away from the window's thread
+  // (the game goes on, the message line says how far it is), lists each new picture at once
+  // and tells the player what came of it.
   void import_pictures(const std::vector<std::string>& files, bool animated);
 
   // ---- Option panels and toggles (colour_panels.cpp, time_panels.cpp, mode_toggles.cpp)
@@ -161,7 +162,8 @@ class Puzzlemaker : public MainForm {
   int begun = 0;
   int regular_chosen = 0;
   int computer_move = 0;
-  int folder_unwritable = 0;  // the picture folders could not be written at startup
+  // What the start panel says about a folder that could not be used at startup (empty: all well).
+  std::string folder_problem;
   long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
   long long sprite_steps = 0;  // one-pixel steps of the moving picture (for figures)
 

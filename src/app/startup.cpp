@@ -1,7 +1,9 @@
 // Startup, the title puzzle and the step that leaves the title screen.
 #include <filesystem>
+#include <vector>
 
 #include "app/puzzlemaker.h"
+#include "platform/file_io.h"
 #include "platform/palette.h"
 #include "puzzle/picture_library.h"
 
@@ -17,6 +19,41 @@ void read_colour(const Puzzlemaker& game, const char* file, int& colour) {
   if (game.read_setting(file, value) && is_colour_index(value)) colour = value;
 }
 
+std::string shown_folder(const std::string& folder) {
+  std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
+  if (path.filename().empty()) path = path.parent_path();
+  return "\"" + path.string() + "\"";
+}
+
+struct PictureFolderState {
+  std::string folder;
+  std::string write_error;  // why the built-in picture could not be saved there
+  std::string read_error;   // why it cannot be listed
+};
+
+// What the start panel says when a folder the game uses cannot be used: the folder that
+// really fails, with the system's reason. Empty when all is well.
+std::string folder_problems(const std::string& game_folder, const std::vector<PictureFolderState>& pictures) {
+  std::vector<const PictureFolderState*> failing;
+  for (const PictureFolderState& p : pictures)
+    if (!p.write_error.empty() || !p.read_error.empty()) failing.push_back(&p);
+  if (failing.empty()) return {};
+  // When the game folder itself cannot be written, that is the folder to name.
+  const std::string game_error = folder_write_problem(game_folder);
+  if (!game_error.empty())
+    return "The folder " + shown_folder(game_folder) + " cannot be written (" + game_error +
+           "): pictures and settings will not be kept.";
+  const PictureFolderState& first = *failing.front();
+  std::string text = "The folder " + shown_folder(first.folder);
+  if (failing.size() > 1)
+    text += " (and \"" + std::filesystem::path(failing[1]->folder).filename().string() + "\")";
+  if (!first.read_error.empty() && !first.write_error.empty())
+    return text + " cannot be read or written (" + first.read_error + ").";
+  if (!first.read_error.empty())
+    return text + " cannot be read (" + first.read_error + "): its pictures are not listed.";
+  return text + " cannot be written (" + first.write_error + "): no pictures can be added to it.";
+}
+
 }  // namespace
 
 void Puzzlemaker::Form_Activate() {
@@ -27,6 +64,11 @@ void Puzzlemaker::Form_Activate() {
 void Puzzlemaker::startup() {
   anim_slow = 0;
   rotatable = 0;
+
+  // Temporary files of an earlier run that was killed in the middle of a write.
+  for (const std::string& folder : {working_dir, regular_folder(), animation_folder(),
+                                    screensaver_picture_folder(), screensaver_colour_folder()})
+    remove_stale_temporary_files(folder);
 
   // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
   double rotate_mode = 0;
@@ -44,9 +86,12 @@ void Puzzlemaker::startup() {
     no_saver_copy = 0;
   }
 
-  const bool regular_saved = install_picture(regular_folder(), kTitlePictureName, title_picture);
-  const bool animation_saved = install_picture(animation_folder(), kTitleSpriteName, builtin_sprite);
-  folder_unwritable = regular_saved && animation_saved ? 0 : 1;
+  std::string regular_error, animation_error;
+  install_picture(regular_folder(), kTitlePictureName, title_picture, &regular_error);
+  install_picture(animation_folder(), kTitleSpriteName, builtin_sprite, &animation_error);
+  folder_problem = folder_problems(
+      working_dir, {{regular_folder(), regular_error, folder_read_problem(regular_folder())},
+                    {animation_folder(), animation_error, folder_read_problem(animation_folder())}});
 
   File1.set_folder(regular_folder());
   File2.set_folder(animation_folder());
@@ -142,11 +187,7 @@ void Puzzlemaker::click_to_begin() {
   read_colour(*this, kDefaultPuzzleColourFile, default_puzzle_bg);
   read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
   set_caption("Jumblix: By Corvel");
-  if (folder_unwritable == 1) {
-    std::filesystem::path folder = std::filesystem::absolute(working_dir).lexically_normal();
-    if (folder.filename().empty()) folder = folder.parent_path();
-    show_message("The folder \"" + folder.string() + "\" cannot be written: pictures and settings will not be kept.");
-  }
+  if (!folder_problem.empty()) show_message(folder_problem);
 }
 
 void Puzzlemaker::timer_rearm() {

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -14,6 +17,16 @@ namespace jumblix {
 namespace {
 
 int injected_write_error = 0;
+
+// replace_file's temporary files: this prefix and the six letters or digits mkstemp adds.
+constexpr const char* kTemporaryPrefix = ".jumblix-";
+
+bool temporary_file_name(const std::string& name) {
+  const std::size_t prefix = std::strlen(kTemporaryPrefix);
+  if (name.size() != prefix + 6 || name.compare(0, prefix, kTemporaryPrefix) != 0) return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
 
 bool read_fully(int fd, char* data, std::size_t size, std::size_t* got) {
   *got = 0;
@@ -86,7 +99,7 @@ bool replace_file(const std::string& path, const std::string& bytes, std::string
   const fs::path target(path);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   // A short temporary name, so that a long target name still gets its own error on rename.
-  std::string temp = (folder / ".jumblix-XXXXXX").string();
+  std::string temp = (folder / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
   auto fail = [&](int number) {
     if (error) *error = std::strerror(number);
     return false;
@@ -116,6 +129,38 @@ bool replace_file(const std::string& path, const std::string& bytes, std::string
     return fail(number);
   }
   return true;
+}
+
+std::string folder_write_problem(const std::string& folder) {
+  std::string probe = (std::filesystem::path(folder) / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
+  const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return {};
+}
+
+std::string folder_read_problem(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec);
+  return ec ? ec.message() : std::string();
+}
+
+int remove_stale_temporary_files(const std::string& folder, double min_age_seconds) {
+  namespace fs = std::filesystem;
+  int removed = 0;
+  std::error_code ec;
+  const std::time_t now = std::time(nullptr);
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!temporary_file_name(name)) continue;
+    struct stat st {};
+    const std::string path = it->path().string();
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (std::difftime(now, st.st_mtime) < min_age_seconds) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 void fail_file_writes_for_testing(int error_number) { injected_write_error = error_number; }

@@ -24,6 +24,19 @@ bool file_holds(const std::string& path, const std::string& bytes);
 // never written through. On failure `error` (when given) receives the system's reason.
 bool replace_file(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
+// Whether a new file can be made in `folder`: empty when it can, else the system's reason
+// ("Permission denied"). The probe is a temporary file as replace_file makes, removed at once.
+std::string folder_write_problem(const std::string& folder);
+
+// Why `folder` cannot be listed ("Permission denied", "Not a directory"); empty when it can.
+std::string folder_read_problem(const std::string& folder);
+
+// Removes from `folder` the temporary files that replace_file leaves behind when the program
+// is killed in the middle of a write: only regular files named as replace_file names them
+// (".jumblix-" and six letters or digits), and only those older than `min_age_seconds`, since
+// a second copy of the game may be writing one now. Returns how many were removed.
+int remove_stale_temporary_files(const std::string& folder, double min_age_seconds = 60);
+
 // Test hook: when set, every replace_file fails with this error number after writing its
 // temporary file, as a full disk would.
 void fail_file_writes_for_testing(int error_number);

@@ -32,8 +32,9 @@ enum class PictureError { none, unreadable, too_large };
 
 // Reads a Windows bitmap file (any header, depth and compression the file format has, bottom-up
 // or top-down). Missing, truncated, non-bitmap or non-regular files, and pictures over the
-// limits above, give nullopt and the reason in `error`. Pixels a valid file skips (run-length
-// pictures may end early) are palette colour 0.
+// limits above, give nullopt and the reason in `error`; so does memory too short for the
+// picture. Pixels a valid file skips (run-length pictures may end early) are palette colour 0.
+// A file is read no further than its picture needs, however long it is.
 std::optional<Picture> load_bitmap(const std::string& path, PictureError* error = nullptr);
 
 enum class BitmapDepth { palette8, rgb24 };

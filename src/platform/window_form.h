@@ -42,6 +42,16 @@ class WindowForm : public FormObject {
     return on_choose_picture_files ? on_choose_picture_files() : PictureFilesChoice{};
   }
 
+  // Runs `work` away from the window's thread and then `done` back on it, inside a later
+  // yield, so that the window keeps answering meanwhile; pieces of work run one at a time, in
+  // the order given. `work` must not touch the form. When the program ends first, work not
+  // yet begun is dropped and `done` never runs. Without a view both run at once, here.
+  void run_in_background(std::function<void()> work, std::function<void()> done) {
+    if (on_run_in_background) return on_run_in_background(std::move(work), std::move(done));
+    work();
+    done();
+  }
+
   // Asks the view to give the window back the size it had before maximize(), if it is still
   // maximized only because the game maximized it (a window the player maximized stays so).
   // The view resizes the canvas before returning.
@@ -73,6 +83,8 @@ class WindowForm : public FormObject {
   std::function<void(const std::vector<std::string>& files)> on_files_dropped;  // files dropped on the window
   std::function<void()> on_restore_size; // set by the view
   std::function<void(const std::string& text)> on_show_about;  // set by the view
+  std::function<void(std::function<void()> work, std::function<void()> done)>
+      on_run_in_background;  // set by the view
 
  protected:
   void add(MenuItem& item) { menu_items_.push_back(&item); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QImageReader>
 #include <QScreen>
 
+#include "platform/bitmap_image.h"
 #include "platform/file_io.h"
 #include "platform/picture.h"
 #include "puzzle/picture_library.h"
@@ -100,7 +102,7 @@ QSize covering_size(QSize size, AreaSize cover) {
   return {static_cast<int>(nw), static_cast<int>(nh)};
 }
 
-ImportResult refused(std::string why) { return {false, "", std::move(why)}; }
+ImportResult refused(std::string why) { return {false, "", std::move(why), {}}; }
 
 }  // namespace
 
@@ -118,8 +120,31 @@ std::string free_picture_name(const std::string& picture_folder, const std::stri
   return {};
 }
 
-ImportResult import_picture(const std::string& file, PictureKind kind,
-                            const std::string& picture_folder, AreaSize cover) {
+namespace {
+
+std::string too_large_reason(const QSize& size) {
+  const std::string pixels = "it is " + size_text(size) + " pixels, over ";
+  if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+    return pixels + std::to_string(kMaxPictureSide) + " a side";
+  return pixels + std::to_string(kMaxPicturePixels / 1000000) + " million in all";
+}
+
+bool too_large(const QSize& size) {
+  return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+         static_cast<long long>(size.width()) * size.height() > kMaxPicturePixels;
+}
+
+// The size a picture of `upright` size is made for its kind: covering `cover` (regular),
+// or fitting the moving picture (animated, only ever smaller).
+QSize target_size(const QSize& upright, PictureKind kind, AreaSize cover) {
+  if (kind == PictureKind::regular) return covering_size(upright, cover);
+  if (upright.width() <= kMovingPictureArea.width && upright.height() <= kMovingPictureArea.height)
+    return upright;
+  return upright.scaled(kMovingPictureArea.width, kMovingPictureArea.height, Qt::KeepAspectRatio);
+}
+
+ImportResult import_checked(const std::string& file, PictureKind kind, const std::string& picture_folder,
+                            AreaSize cover) {
   const QString path = q(file);
   const QFileInfo info(path);
   if (!info.exists()) return refused("there is no such file");
@@ -135,37 +160,48 @@ ImportResult import_picture(const std::string& file, PictureKind kind,
   QImageReader reader(&source);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);  // a phone photo taken upright stands upright
-  // Up to the largest picture the game takes, whatever Qt's default allowance is.
-  reader.setAllocationLimit(static_cast<int>(4LL * kMaxPictureSide * kMaxPictureSide / (1024 * 1024)));
+  reader.setQuality(100);         // a photo decoded smaller is scaled smoothly
+  // The largest picture the game takes, at up to 8 bytes a pixel, whatever Qt's default is.
+  reader.setAllocationLimit(static_cast<int>(8 * kMaxPicturePixels / (1024 * 1024)) + 1);
   if (!reader.canRead()) {
     if (reader.error() == QImageReader::DeviceError)
       return refused("it cannot be opened (" + reader.errorString().toStdString() + ")");
     return refused("it is not a picture this game can read");
   }
-  const QSize stored = reader.size();
-  auto too_large = [](const QSize& s) {
-    return s.width() > kMaxPictureSide || s.height() > kMaxPictureSide;
-  };
-  if (stored.isValid() && too_large(stored))
-    return refused("it is " + size_text(stored) + " pixels, over " + std::to_string(kMaxPictureSide) +
-                   " a side");
+
   QImage image;
-  if (!reader.read(&image) || image.isNull()) return refused("its picture data is damaged or cut off");
-  if (too_large(image.size()))
-    return refused("it is " + size_text(image.size()) + " pixels, over " +
-                   std::to_string(kMaxPictureSide) + " a side");
+  if (reader.format() == "bmp") {
+    // Bitmaps go through the game's own reader: the same checks and limits as loading.
+    source.close();
+    PictureError error = PictureError::unreadable;
+    image = read_bitmap_image(file, &error);
+    if (error == PictureError::too_large)
+      return refused("it is over " + std::to_string(kMaxPictureSide) + " pixels a side or " +
+                     std::to_string(kMaxPicturePixels / 1000000) + " million in all");
+    if (image.isNull()) return refused("its picture data is damaged or cut off");
+  } else {
+    // The size is checked before anything is decoded; a large photo is decoded straight at
+    // the size it is made (JPEG decodes smaller pictures in a fraction of the memory).
+    const QSize stored = reader.size();
+    if (stored.isValid() && too_large(stored)) return refused(too_large_reason(stored));
+    if (stored.isValid() && !stored.isEmpty()) {
+      const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+      const QSize upright = turned ? stored.transposed() : stored;
+      const QSize target = target_size(upright, kind, cover);
+      if (target.width() < upright.width() && target.height() < upright.height())
+        reader.setScaledSize(turned ? target.transposed() : target);
+    }
+    if (!reader.read(&image) || image.isNull()) return refused("its picture data is damaged or cut off");
+    if (too_large(image.size())) return refused(too_large_reason(image.size()));
+  }
+  const AreaSize decoded{image.width(), image.height()};
 
   image = on_white(image);
-  if (kind == PictureKind::regular) {
-    const QSize target = covering_size(image.size(), cover);
-    if (target != image.size())
-      image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  } else if (image.width() > kMovingPictureArea.width || image.height() > kMovingPictureArea.height) {
-    image = image.scaled(kMovingPictureArea.width, kMovingPictureArea.height, Qt::KeepAspectRatio,
-                         Qt::SmoothTransformation);
-  }
+  const QSize target = target_size(image.size(), kind, cover);
+  if (target != image.size()) image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   if (image.isNull()) return refused("there is not enough memory to scale it");
   image = image.convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) return refused("there is not enough memory to scale it");
 
   const QString folder = q(picture_folder);
   if (!QDir().mkpath(folder)) return refused("the folder \"" + picture_folder + "\" cannot be made");
@@ -178,7 +214,19 @@ ImportResult import_picture(const std::string& file, PictureKind kind,
   std::string error;
   if (!save_bitmap(join_path(picture_folder, name), picture, BitmapDepth::rgb24, &error))
     return refused("it cannot be written into the picture folder (" + error + ")");
-  return {true, name, "added as \"" + name + "\" (" + size_text(image.size()) + ")"};
+  return {true, name, "added as \"" + name + "\" (" + size_text(image.size()) + ")", decoded};
+}
+
+}  // namespace
+
+ImportResult import_picture(const std::string& file, PictureKind kind, const std::string& picture_folder,
+                            AreaSize cover) {
+  // Memory short of a picture refuses that picture; the game goes on.
+  try {
+    return import_checked(file, kind, picture_folder, cover);
+  } catch (const std::bad_alloc&) {
+    return refused("there is not enough memory for it");
+  }
 }
 
 }  // namespace jumblix

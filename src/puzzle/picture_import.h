@@ -35,13 +35,19 @@ struct ImportResult {
   std::string picture_name;  // the file written into the picture folder, when added
   // For the player: "added as "sunset.bmp" (754 x 503)", or why nothing was added.
   std::string detail;
+  // The size the picture was decoded at, when added: a large photo is decoded straight at
+  // (or near) the size it is made, never at its full size.
+  AreaSize decoded;
 };
 
 // Imports one image file into `picture_folder` (created when missing) as a 24-bit bitmap
 // named after the file's base name, or the first free "name 2.bmp", "name 3.bmp", ...
 // Regular pictures are scaled, keeping their proportions, to the smallest size covering
 // `cover`; animated ones are scaled down to fit within the moving picture's size. A file
-// that is not a readable picture, or is over 16384 pixels a side, writes nothing.
+// that is not a readable picture, or is larger than the game loads (16384 pixels a side, 64
+// million in all), writes nothing; the size is checked before the picture is decoded.
+// Bitmaps are read as the game loads them. It may run away from the window's thread, one
+// import at a time (two at once into one folder could both take the same free name).
 ImportResult import_picture(const std::string& file, PictureKind kind,
                             const std::string& picture_folder, AreaSize cover);
 

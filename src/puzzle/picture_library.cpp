@@ -17,12 +17,17 @@ std::string picture_base(const std::string& name) {
   return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
 }
 
-bool install_picture(const std::string& folder, const std::string& name, const Picture& picture) {
+bool install_picture(const std::string& folder, const std::string& name, const Picture& picture,
+                     std::string* error) {
   const std::string path = join_path(folder, name);
   if (save_bitmap(path, picture, BitmapDepth::palette8)) return true;
   std::error_code ec;
   fs::create_directories(folder, ec);
-  return save_bitmap(path, picture, BitmapDepth::palette8);
+  if (ec) {
+    if (error) *error = ec.message();  // the folder's own reason, not the save's "no such file"
+    return false;
+  }
+  return save_bitmap(path, picture, BitmapDepth::palette8, error);
 }
 
 bool copy_to_screensaver(const std::string& name, const Picture& picture) {

@@ -19,8 +19,10 @@ std::string join_path(const std::string& folder, const std::string& name);
 std::string picture_base(const std::string& name);
 
 // Saves a built-in picture as an 8-bit palette bitmap into `folder`; when that fails the
-// folder is created and the save tried once more. False when it still cannot be written.
-bool install_picture(const std::string& folder, const std::string& name, const Picture& picture);
+// folder is created and the save tried once more. False when it still cannot be written,
+// with the system's reason in `error`.
+bool install_picture(const std::string& folder, const std::string& name, const Picture& picture,
+                     std::string* error = nullptr);
 
 // Best-effort copy of a regular picture into the screensaver picture folder; the folder is
 // never created, so nothing happens when it is missing.

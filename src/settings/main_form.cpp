@@ -42,12 +42,12 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer}) add(*t);
 }
 
-void MainForm::show_message(const std::string& text) {
+void MainForm::show_message(const std::string& text, bool lasting) {
   message.set_caption(text);
   message.set_visible(!text.empty());
   // Each new notice gets the whole time to be read.
   message_timer.stop();
-  message_timer.set_enabled(!text.empty());
+  message_timer.set_enabled(!text.empty() && !lasting);
 }
 
 std::array<OptionButton*, 16> MainForm::option_buttons() {

@@ -121,10 +121,10 @@ class MainForm : public WindowForm {
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away
   // by itself after a few seconds (or at the player's next action, dismiss_message), and
-  // clicks on it reach the board.
+  // clicks on it reach the board. A lasting notice (work under way) stays until replaced.
   Label message{"message", "", {0, 0, 600, 17}, 12};
   Timer message_timer{"message_timer", 4000};
-  void show_message(const std::string& text);
+  void show_message(const std::string& text, bool lasting = false);
   void dismiss_message() {
     if (message.visible()) show_message("");
   }

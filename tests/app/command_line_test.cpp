@@ -99,6 +99,18 @@ TEST(CommandLine, ImportOptionsTakeFilesEitherWay) {
   EXPECT_TRUE(repeated.import_animated);
   EXPECT_EQ(repeated.import_files, (QStringList{"a.jpg", "b.png"}));
   EXPECT_EQ(repeated.game_folder, "/g");
+
+  // "--" ends the options, right after the option too.
+  EXPECT_EQ(parse({"--add-picture", "--", "-dash.png", "--help"}).import_files, (QStringList{"-dash.png", "--help"}));
+  EXPECT_EQ(parse({"--add-picture", "a.png", "--", "-b.png"}).import_files, (QStringList{"a.png", "-b.png"}));
+}
+
+TEST(CommandLine, NamesArePrintedOnOneLineWithControlCharactersEscaped) {
+  EXPECT_EQ(printable_name("holiday\n2.png"), "holiday\\n2.png");
+  EXPECT_EQ(printable_name("\x1B]0;title\a\t.png"), "\\x1b]0;title\\x07\\t.png");
+  EXPECT_EQ(printable_name(QString::fromUtf8("caf\u00e9\u0085\\.png")), QString::fromUtf8("caf\u00e9\\x85\\\\.png"));
+  const Answer bogus = answer({"--bogus\x1B[2J"});
+  EXPECT_EQ(bogus.err.rfind("jumblix: Unknown option 'bogus\\x1b[2J'.\n", 0), 0u) << bogus.err;
 }
 
 TEST(CommandLine, HelpAndVersionAnswerOnStdout) {
@@ -132,6 +144,7 @@ TEST(CommandLine, UsageErrorsExitWithStatusTwoAndOneLineOfReason) {
       {{"--screenshot"}, "jumblix: Missing value after '--screenshot'."},
       {{"--quit-after"}, "jumblix: Missing value after '--quit-after'."},
       {{"--add-picture"}, "jumblix: Missing value after '--add-picture'."},
+      {{"--add-picture", "--"}, "jumblix: Missing value after '--add-picture'."},
       {{"--quit-after", "soon"}, "jumblix: --quit-after needs a number of milliseconds"},
       {{"--quit-after", "-5"}, "jumblix: --quit-after needs a number of milliseconds"},
       {{"picture.png"}, "jumblix: Unexpected argument 'picture.png'"},

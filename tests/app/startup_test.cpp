@@ -1,4 +1,7 @@
 // Startup, the title screen and the way from it to a first puzzle.
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 
 #include "app/game_harness.h"
@@ -164,9 +167,33 @@ TEST_F(StartupTest, ClickOnTitleLeadsToStartPanelThenBeginMakesFirstPuzzle) {
   EXPECT_GT(g.puzzle.solution_len(), 0);
 }
 
-// A working directory that cannot be written (here: a file standing where the folders and
-// settings would go) leaves the lists empty and the settings in memory only; the start panel
-// says so once, and "Begin" makes a puzzle from the built-in picture.
+// Temporary files of a run killed in the middle of a write go at the next start, from every
+// folder the game writes; one a minute old at most (a second copy of the game may be writing
+// it) and files of other names stay.
+TEST_F(StartupTest, LeftoverTemporaryFilesAreRemovedAtStart) {
+  const std::string stale[] = {".jumblix-a1B2c3", "regular pictures/.jumblix-Zz9yX8",
+                               "Jumblix-pictures/.jumblix-000000"};
+  const std::string kept[] = {".jumblix-fresh1", ".jumblix-old", "jumblix-abcdef"};
+  const auto two_minutes_ago = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const std::string& name : stale) {
+    TempDir& folder = name.rfind("Jumblix-pictures", 0) == 0 ? system : dir;
+    folder.write(name, "half a file");
+    std::filesystem::last_write_time(folder.file(name), two_minutes_ago);
+  }
+  for (const std::string& name : kept) dir.write(name, "not a leftover");
+  std::filesystem::last_write_time(dir.file(".jumblix-old"), two_minutes_ago);
+  std::filesystem::last_write_time(dir.file("jumblix-abcdef"), two_minutes_ago);
+  GameRunner& r = start();
+  ASSERT_TRUE(r.run_until([&] { return r.game.started == 1; }));
+  EXPECT_FALSE(dir.exists(stale[0]));
+  EXPECT_FALSE(dir.exists(stale[1]));
+  EXPECT_FALSE(system.exists(stale[2]));
+  for (const std::string& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
+}
+
+// Picture folders that cannot be used (here: files standing where the folders would go)
+// leave the lists empty; the start panel names the folder and the system's reason once, and
+// "Begin" makes a puzzle from the built-in picture. A setting that cannot be kept is named.
 TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   dir.write("regular pictures", "a file, not a folder");
   dir.write("animation pictures", "a file, not a folder");
@@ -181,7 +208,10 @@ TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   r.loop.mouse_down(5, 5);
   ASSERT_TRUE(r.run_until([&] { return g.Command1.visible(); }));
   EXPECT_TRUE(g.message.visible());
-  EXPECT_NE(g.message.caption().find("cannot be written"), std::string::npos) << g.message.caption();
+  const std::string said = g.message.caption();
+  EXPECT_NE(said.find("/regular pictures\" (and \"animation pictures\") cannot be read or written (Not a directory)"),
+            std::string::npos) << said;
+  EXPECT_EQ(said.find("settings"), std::string::npos) << "the game folder can be written: " << said;
   r.loop.press(g.Command1);
   ASSERT_TRUE(r.run_until([&] { return !g.Command1.visible(); }, 100));
   EXPECT_EQ(g.begun, 1);
@@ -195,6 +225,30 @@ TEST_F(StartupTest, UnwritableWorkingDirectoryDoesNotStopTheGame) {
   EXPECT_TRUE(g.yes.checked());
   EXPECT_TRUE(g.message.visible()) << "the setting that could not be kept is named";
   EXPECT_NE(g.message.caption().find("rotate.mode"), std::string::npos) << g.message.caption();
+}
+
+// Only the regular pictures cannot be listed: that folder is named, and "Begin" plays the
+// built-in picture without a word about a picture with no name.
+TEST_F(StartupTest, AnUnreadablePictureFolderIsNamedWithItsReason) {
+  dir.write("regular pictures", "a file, not a folder");
+  GameRunner& r = begin_first_puzzle();
+  Puzzlemaker& g = r.game;
+  EXPECT_EQ(g.File1.count(), 0);
+  EXPECT_EQ(g.puzzle.pic_name, "title1.bmp");
+  EXPECT_GT(g.puzzle.solution_len(), 0);
+  EXPECT_NE(g.folder_problem.find("/regular pictures\" cannot be read or written (Not a directory)."),
+            std::string::npos) << g.folder_problem;
+  EXPECT_FALSE(g.message.visible()) << g.message.caption();
+  if (::geteuid() == 0) return;  // permissions do not bind the superuser
+  TempDir other;
+  std::filesystem::create_directories(other.file("regular pictures"));
+  std::filesystem::permissions(other.file("regular pictures"), std::filesystem::perms::owner_write |
+                                                                   std::filesystem::perms::owner_exec);
+  HeadlessLoop loop;
+  Puzzlemaker game(loop, other.path());
+  game.startup();
+  EXPECT_NE(game.folder_problem.find("/regular pictures\" cannot be read (Permission denied)"), std::string::npos)
+      << game.folder_problem;
 }
 
 // A drawing area too small for the cells: no division by zero, nothing drawn off the canvas.

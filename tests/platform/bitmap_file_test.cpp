@@ -117,6 +117,59 @@ TEST(BitmapFile, TruncatedBitmapsOfEveryKindAreRefused) {
   }
 }
 
+// A small picture followed by a long tail (a disk image, a damaged download): only what the
+// picture can need is read, and a stream that never ends is refused without reading on.
+TEST(BitmapFile, ALongTailCostsNoMoreThanThePicture) {
+  TempDir dir;
+  // 13 x 7, each row one run of 13 white pixels; the rows end but the picture's end code
+  // does not come: the tail's zero bytes read as further ends of rows.
+  std::string rows;
+  for (int y = 0; y < 7; ++y) rows += std::string("\x0D\x01\0\0", 4);
+  dir.write("tail.bmp", bitmap_file(info_header(13, 7, 8, 1, 2), kTwoColours, rows));
+  if (::truncate(dir.file("tail.bmp").c_str(), 100LL << 30) != 0) GTEST_SKIP() << "no sparse files here";
+  const auto p = load_bitmap(dir.file("tail.bmp"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->width, 13);
+  EXPECT_EQ(p->at(12, 6), 0xFFFFFFFFu);
+  ::truncate(dir.file("tail.bmp").c_str(), 0);
+  // Runs that never reach the end of a row.
+  dir.write("endless.bmp", bitmap_file(info_header(13, 7, 8, 1, 2), kTwoColours, std::string(1 << 16, '\x01')));
+  EXPECT_FALSE(load_bitmap(dir.file("endless.bmp")));
+}
+
+// Headers and compressions other programs write and read: 52 and 56 bytes (the colour
+// masks, and the alpha mask, inside the header), alpha bit fields after a 40-byte header.
+TEST(BitmapFile, EveryHeaderTheFileFormatHasIsRead) {
+  TempDir dir;
+  auto header = [](std::uint32_t size, int bits, int compression, int planes = 1) {
+    std::string h = info_header(2, 1, bits, compression);
+    h.replace(0, 4, le(size, 4));
+    h.replace(12, 2, le(static_cast<std::uint32_t>(planes), 2));
+    return h;
+  };
+  const std::string rgba_masks = le(0xFF0000, 4) + le(0xFF00, 4) + le(0xFF, 4) + le(0xFF000000, 4);
+  const std::string opaque_pixels = le(0xFF102030, 4) + le(0xFF405060, 4);
+  const std::pair<const char*, std::string> cases[] = {
+      {"v2-565.bmp", bitmap_file(header(52, 16, 3, 0) + le(0xF800, 4) + le(0x07E0, 4) + le(0x001F, 4), "",
+                                 le(0xF800, 2) + le(0x001F, 2))},
+      {"v3-alpha.bmp", bitmap_file(header(56, 32, 3) + rgba_masks, "", opaque_pixels)},
+      {"alpha-bit-fields.bmp", bitmap_file(header(40, 32, 6), rgba_masks, opaque_pixels)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    dir.write(name, bytes);
+    const auto p = load_bitmap(dir.file(name));
+    ASSERT_TRUE(p) << name;
+    ASSERT_EQ(p->pixels.size(), 2u) << name;
+    if (std::string(name) == "v2-565.bmp") {
+      EXPECT_EQ(p->at(0, 0), 0xFFF80000u);
+      EXPECT_EQ(p->at(1, 0), 0xFF0000F8u);
+    } else {
+      EXPECT_EQ(p->at(0, 0), 0xFF102030u) << name;
+      EXPECT_EQ(p->at(1, 0), 0xFF405060u) << name;
+    }
+  }
+}
+
 TEST(BitmapFile, PixelsAFileLeavesOutAreColourZeroNeverStaleMemory) {
   TempDir dir;
   // 64 x 64, one run of 8 white pixels, then the end-of-picture code: the rest is skipped.

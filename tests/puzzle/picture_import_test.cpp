@@ -99,9 +99,9 @@ TEST_F(PictureImportTest, RegularPicturesCoverTheDrawingAreaKeepingTheirProporti
 }
 
 TEST_F(PictureImportTest, PhonePhotoStandsUprightAsItsOrientationTagSays) {
-  // Stored 90 x 60 with the green row on top; turned a quarter clockwise the green row is on
+  // Stored 1800 x 1200 with the green row on top; turned a quarter clockwise the green row is on
   // the right, red on the top, blue at the bottom, and the picture is taller than wide.
-  const Picture p = written(import("phone.jpg", jpeg_with_orientation(marked_image(90, 60), 6)));
+  const Picture p = written(import("phone.jpg", jpeg_with_orientation(marked_image(1800, 1200), 6)));
   EXPECT_LT(p.width, p.height);
   EXPECT_EQ(p.width, 754);
   auto red = [](std::uint32_t c) { return int(c >> 16 & 0xFF); };
@@ -152,6 +152,26 @@ TEST_F(PictureImportTest, WhatIsNotAReadablePictureIsRefusedWithItsReasonAndWrit
   ASSERT_EQ(::mkfifo(source.file("pipe.jpg").c_str(), 0600), 0);  // refused at once, never waited on
   EXPECT_FALSE(import_picture(source.file("pipe.jpg"), PictureKind::regular, folder(), kDesignArea).added);
   EXPECT_EQ(files_written(), 0) << "no bitmap and no half-written temporary file";
+}
+
+// A camera's large photo is decoded at about the size it is made, not at its own; a picture
+// larger than the game loads is refused from its header, before anything is decoded.
+TEST_F(PictureImportTest, LargePhotosCostTheMemoryOfWhatIsMade) {
+  const ImportResult photo = import("camera.jpg", encoded(marked_image(3200, 2400), "jpeg"));
+  const Picture p = written(photo);
+  EXPECT_EQ(p.width, 754);
+  EXPECT_LE(photo.decoded.width * photo.decoded.height, 2 * p.width * p.height)
+      << photo.decoded.width << " x " << photo.decoded.height;
+
+  // 9000 x 8000 pixels by its header: within 16384 a side, but over 64 million in all.
+  std::string jpeg = encoded(marked_image(16, 16), "jpeg");
+  const auto frame = jpeg.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  jpeg.replace(frame + 5, 4, "\x1F\x40\x23\x28");
+  const ImportResult huge = import("huge.jpg", jpeg);
+  EXPECT_FALSE(huge.added);
+  EXPECT_NE(huge.detail.find("9000 x 8000"), std::string::npos) << huge.detail;
+  EXPECT_NE(huge.detail.find("64 million"), std::string::npos) << huge.detail;
 }
 
 TEST(DrawingAreaTest, WithoutADisplayTheDesignDrawingAreaIsCovered) {

@@ -8,12 +8,15 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
 #include <QTest>
 #include <QTime>
 #include <QTimer>
+
+#include "platform/qt/background_work.h"
 
 namespace jumblix {
 namespace {
@@ -201,6 +204,34 @@ TEST(QtLoop, AnErrorInAHandlerRunByQtResurfacesFromTheYield) {
   QTimer::singleShot(0, [] { run_from_qt([] { throw std::runtime_error("broken handler"); }); });
   EXPECT_THROW(yield_for(loop, 200), std::runtime_error);
   EXPECT_NO_THROW(loop.yield());
+}
+
+// Work handed to the background runs on another thread while yields go on, and its answer
+// comes back inside a yield; at the end, work not begun is dropped and never answered.
+TEST(QtLoop, BackgroundWorkLeavesTheLoopAnswering) {
+  QtLoop loop;
+  WindowForm form("form", "", 10, 10);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::thread::id worker;
+  bool answered = false, dropped_answered = false;
+  {
+    BackgroundWork background(form);
+    form.run_in_background([&] { worker = std::this_thread::get_id(); released.wait(); }, [&] { answered = true; });
+    yield_for(loop, 50);
+    EXPECT_FALSE(answered) << "the loop went on while the work waited";
+    release.set_value();
+    const double until = loop.now_ms() + 5000;
+    while (!answered && loop.now_ms() < until) loop.yield();
+    EXPECT_TRUE(answered);
+    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_EQ(background.under_way(), 0);
+
+    form.run_in_background([] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }, [] {});
+    form.run_in_background([&] { ADD_FAILURE() << "begun after the end"; }, [&] { dropped_answered = true; });
+  }
+  EXPECT_FALSE(dropped_answered);
+  EXPECT_FALSE(form.on_run_in_background);
 }
 
 TEST(QtLoop, TimeOfDayIsLocalTime) {

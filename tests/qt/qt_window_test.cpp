@@ -133,6 +133,8 @@ TEST_F(QtWindowTest, PropertyChangesReachTheWidgetsAtOnce) {
   // The limit bounds typing only; a longer text from the game is shown whole.
   form.Text4.set_text("100");
   EXPECT_EQ(widget<QLineEdit>(form.Text4)->text(), "100");
+  form.Text5.set_text("1000");
+  EXPECT_EQ(widget<QLineEdit>(form.Text5)->cursorPosition(), 0) << "shown from its first character";
 
   form.tslow.set_checked(true);
   form.tfast.set_checked(false);

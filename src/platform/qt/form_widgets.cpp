@@ -220,6 +220,9 @@ void QtWindow::build_control(Control& control) {
         // A longer text from the game is shown whole (TypingLimit keeps the typing short).
         if (box.max_length() > 0) w->setMaxLength(std::max<int>(box.max_length(), static_cast<int>(text.size())));
         w->setText(text);
+        // Shown from its first character, as "1000" in a box two digits wide, unless the
+        // player is typing there.
+        if (!w->hasFocus()) w->setCursorPosition(0);
       };
       connect(w, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
         if (syncing_) return;
