@@ -4,6 +4,7 @@
 # Anywhere else, ~/.local/bin above all, it is named by its full path: a session started
 # before the first install has no ~/.local/bin on its PATH until the next login, and its
 # menu could not start the game.
+cmake_policy(VERSION 3.25)
 set(program_dir "${jumblix_prefix}/${jumblix_bindir}")
 if(program_dir MATCHES "^/usr/(bin|games|local/bin)$")
   set(exec jumblix)
@@ -23,7 +24,8 @@ endif()
 
 set(JUMBLIX_APP_ID "${jumblix_app_id}")
 set(JUMBLIX_EXEC "${exec}")
-# One staged copy per destination, so that installs into different prefixes never share it.
+# Staged under a name of its own per destination, so that installs into different places
+# at the same time never share it; removed once installed.
 string(MD5 destination "$ENV{DESTDIR}${program_dir}")
 set(staged "${jumblix_desktop_staging}/${jumblix_app_id}.desktop.${destination}")
 configure_file("${jumblix_desktop_template}" "${staged}" @ONLY)
@@ -32,3 +34,4 @@ if(NOT IS_ABSOLUTE "${jumblix_applications_dir}")
 endif()
 file(INSTALL DESTINATION "${jumblix_applications_dir}" TYPE FILE
      RENAME "${jumblix_app_id}.desktop" FILES "${staged}")
+file(REMOVE "${staged}")
