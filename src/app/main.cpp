@@ -55,6 +55,16 @@ void install_termination_handlers() {
   sigaction(SIGALRM, &overdue, nullptr);
 }
 
+// A session may ask every Qt program for Wayland (QT_QPA_PLATFORM=wayland). Without Qt's
+// Wayland plugin (Debian's qt6-wayland, which the package only suggests) Qt would then
+// abort; where an X server runs beside the compositor (XWayland), it may fall back to it,
+// Wayland staying the first choice. Unset, Qt already tries Wayland and then X11 itself;
+// any other choice is left as it is.
+void allow_x11_after_wayland() {
+  if (qgetenv("QT_QPA_PLATFORM") == "wayland" && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+}
+
 // The command line, read before any window system is touched.
 jumblix::CommandLine read_command_line(int argc, char** argv) {
   QStringList arguments;
@@ -125,6 +135,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  allow_x11_after_wayland();
   if (command_line.action == jumblix::CommandLine::Action::import_pictures) {
     // No window is opened; the screen, when there is one, tells how large a regular picture
     // must be to fill the maximized window. Without a display the offscreen platform stands in.
