@@ -26,6 +26,7 @@ class MainForm : public WindowForm {
   MenuItem choosepicture{"choosepicture", "Choose \"regular\" puzzle picture and size", &puzzle7};
   MenuItem choosepicture2{"choosepicture2", "Choose \"animated\" puzzle picture and size", &puzzle7};
   MenuItem addpictures{"addpictures", "Add your own pictures...", &puzzle7};
+  MenuItem bestresults{"bestresults", "Best results", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};
@@ -117,6 +118,17 @@ class MainForm : public WindowForm {
                 "Please choose time elapses (in 100ths of a second) before the computer rotates a piece:",
                 {0, 16, 417, 17}, 13};
   TextBox Text6{"Text6", "1", 2, {416, 16, 25, 19}};
+
+  // The best results panel: a prompt, the table and a Close button (Escape closes it too).
+  Label best_prompt{"best_prompt", "", {32, 16, 600, 17}, 11};
+  TableBox best_table{"best_table", {"Picture", "Size", "Rotation", "Moves", "Date", "Time", "Date"},
+                      {32, 40, 690, 264}};
+  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
+
+  // Ticks once a second while the player's clock runs, so the status line shows it; asks
+  // after the fewest slides while they are being worked out.
+  Timer clock_timer{"clock_timer", 1000};
+  Timer fewest_timer{"fewest_timer", 100};
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away
   // by itself after a few seconds (or at the player's next action, dismiss_message), and
