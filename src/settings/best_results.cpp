@@ -207,9 +207,10 @@ BestResults::Outcome BestResults::record(const ResultKey& key, int moves, long l
     outcome.shorter_time = time_ms < it->time_ms;
     merge_into(*it, BestResult{key, moves, date, time_ms, date});
   }
-  if (!(outcome.fewer_moves || outcome.shorter_time) || !may_write_) return outcome;
+  if (!(outcome.fewer_moves || outcome.shorter_time || unsaved_) || !may_write_) return outcome;
   std::string error;
-  if (!replace_file(path(), encode_best_results(results_), &error))
+  unsaved_ = !replace_file(path(), encode_best_results(results_), &error);
+  if (unsaved_)
     outcome.problem = "The best results could not be saved (" + error + "); they hold until the game ends.";
   return outcome;
 }

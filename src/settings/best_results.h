@@ -62,7 +62,7 @@ class BestResults {
     std::string problem;         // what the player should be told (a save that failed)
   };
   // An unhelped finish. A new best is written to the file at once; when it cannot be, it
-  // holds in memory and the next save writes it too.
+  // holds in memory and is written again at the next finish.
   Outcome record(const ResultKey& key, int moves, long long time_ms, const std::string& date);
 
  private:
@@ -73,6 +73,7 @@ class BestResults {
   bool loaded_ = false;
   // False while an unreadable file could not be set aside: it is never written over.
   bool may_write_ = true;
+  bool unsaved_ = false;  // the file lacks a best that could not be written
   std::vector<BestResult> results_;
 };
 
