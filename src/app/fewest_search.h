@@ -11,10 +11,12 @@
 namespace jumblix {
 
 // A board as dealt: width, height and the cells in row order, 0 for the gap and each piece
-// numbered by its home cell (x, y) as (y - 1) * width + x.
+// numbered by its home cell (x, y) as (y - 1) * width + x; and the scramble played back,
+// which solves it (direction codes in the order they are played), a bound to start from.
 struct DealtBoard {
   int width = 0, height = 0;
   std::vector<int> cells;
+  std::vector<int> way_back;
 };
 
 class FewestSearch {

@@ -15,6 +15,8 @@ DealtBoard dealt_board(const PuzzleState& s) {
   board.cells.reserve(static_cast<std::size_t>(s.W * s.H));
   for (int y = 1; y <= s.H; ++y)
     for (int x = 1; x <= s.W; ++x) board.cells.push_back(s.board(x, y));
+  board.way_back.reserve(static_cast<std::size_t>(s.solution_len()));
+  for (int k = s.solution_len(); k >= 1; --k) board.way_back.push_back(s.solution_moves.at(k));
   return board;
 }
 

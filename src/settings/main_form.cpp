@@ -4,8 +4,8 @@ namespace jumblix {
 
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
-                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve, &csolve,
-                         &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
+                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve,
+                         &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
                          &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj})

@@ -120,8 +120,9 @@ class MainForm : public WindowForm {
   TextBox Text6{"Text6", "1", 2, {416, 16, 25, 19}};
 
   // The best results panel: a prompt, the table and a Close button (Escape closes it too).
-  Label best_prompt{"best_prompt", "", {32, 16, 600, 17}, 11};
-  TableBox best_table{"best_table", {"Picture", "Size", "Rotation", "Moves", "Date", "Time", "Date"},
+  Label best_prompt{"best_prompt", "", {32, 16, 420, 17}, 11};
+  TableBox best_table{"best_table",
+                      {"Picture", "Size", "Rotation", "Fewest moves", "Date", "Shortest time", "Date"},
                       {32, 40, 690, 264}};
   CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
 

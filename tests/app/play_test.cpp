@@ -222,29 +222,6 @@ TEST_F(PlayTest, TitleScreenKeysOnlyTakeTheLatch) {
   EXPECT_EQ(g.caption(), kTitleCaption);
 }
 
-// A search the test answers: the game's side of the fewest slides, without the search.
-struct ScriptedSearch : FewestSearch {
-  void start(const DealtBoard& board) override {
-    started.push_back(board);
-    running = true;
-    answer.reset();
-  }
-  void cancel() override {
-    ++cancels;
-    running = false;
-  }
-  bool pending() const override { return running; }
-  std::optional<FewestFigure> poll() override {
-    if (!running || !answer) return std::nullopt;
-    running = false;
-    return answer;
-  }
-  std::vector<DealtBoard> started;
-  int cancels = 0;
-  bool running = false;
-  std::optional<FewestFigure> answer;
-};
-
 TEST_F(PlayTest, EverySlideAndTurnCountsAndTheFirstStartsTheClock) {
   Puzzlemaker& g = arranged({kGapRight, kGapDown}, /*rotation=*/true);  // gap at (2, 2)
   EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 Turns 0 \u00b7 0:00");
@@ -292,9 +269,8 @@ TEST_F(PlayTest, AnUnhelpedFinishIsANewBestThatLastsAndANewPuzzleStartsAfresh) {
 }
 
 TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
-  start();
-  auto* search = new ScriptedSearch;
-  game().fewest_search.reset(search);
+  ScriptedSearch* search = start().search;
+  search->answers = true;
   Puzzlemaker& g = begin_first_puzzle("3", "3").game;
   ASSERT_EQ(search->started.size(), 1u) << "title puzzles are not searched";
   const DealtBoard& dealt = search->started[0];

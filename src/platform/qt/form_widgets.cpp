@@ -314,8 +314,9 @@ void QtWindow::build_control(Control& control) {
       QStringList headings;
       for (const std::string& c : table.columns()) headings << text_of(c);
       w->setHorizontalHeaderLabels(headings);
+      // The first column (the picture's name) takes the room the others leave.
       w->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-      w->horizontalHeader()->setStretchLastSection(true);
+      if (w->columnCount() > 0) w->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
       sync_[&control] = [w, &table] {
         const auto& rows = table.rows();
         w->setRowCount(static_cast<int>(rows.size()));
