@@ -69,7 +69,7 @@ void Puzzlemaker::wire_handlers() {
   Timer1.on_timer = [this] { Timer1_Timer(); };
   Timer2.on_timer = [this] { Timer2_Timer(); };
   Timer4.on_timer = [this] { Timer4_Timer(); };
-  clock_timer.on_timer = [this] { clock_timer_Timer(); };
+  status_timer.on_timer = [this] { status_timer_Timer(); };
   fewest_timer.on_timer = [this] { poll_fewest(); };
 
   // A notice over the board goes away at the player's next action: a menu command here, a

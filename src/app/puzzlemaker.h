@@ -125,7 +125,7 @@ class Puzzlemaker : public MainForm {
   void score_finish();
   // Takes the fewest slides when they are ready; never waits.
   void poll_fewest();
-  void clock_timer_Timer();
+  void status_timer_Timer();
   void update_status();
   void bestresults_Click();
   void close_best_results();
@@ -196,6 +196,7 @@ class Puzzlemaker : public MainForm {
   bool fewest_waiting = false;         // a search is under way
   bool new_best_moves = false;         // said at the finish
   bool new_best_time = false;
+  double status_shown_at = -1e18;      // when the status line was last brought up to date
 
   // Options (settings files).
   int rotatable = 0;

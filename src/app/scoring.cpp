@@ -9,6 +9,8 @@ namespace jumblix {
 namespace {
 
 constexpr int kBestResultsPanel = -6;  // phase while the best results are shown
+// The computer's count is shown a few times a second: at its pace more would only cost.
+constexpr double kComputerCountRefreshMs = 250;
 
 DealtBoard dealt_board(const PuzzleState& s) {
   DealtBoard board{s.W, s.H, {}};
@@ -41,40 +43,46 @@ void Puzzlemaker::begin_scoring() {
   }
   // A search under way is asked after now and then, also while the game sleeps.
   fewest_timer.set_enabled(fewest_waiting);
-  clock_timer.stop();
+  status_timer.stop();
   update_status();
 }
 
 void Puzzlemaker::score_slide() {
   const bool was_running = score.clock_running();
   score.count_slide(loop.now_ms());
-  if (!was_running && score.clock_running()) clock_timer_Timer();
+  if (!was_running && score.clock_running()) status_timer_Timer();
   else update_status();
 }
 
 void Puzzlemaker::score_turn() {
   const bool was_running = score.clock_running();
   score.count_turn(loop.now_ms());
-  if (!was_running && score.clock_running()) clock_timer_Timer();
+  if (!was_running && score.clock_running()) status_timer_Timer();
   else update_status();
 }
 
 void Puzzlemaker::score_computer_change(bool slid) {
   score.mark_helped();
   if (slid) score.count_computer_slide();
-  update_status();
+  if (loop.now_ms() - status_shown_at >= kComputerCountRefreshMs) {
+    update_status();
+  } else if (!status_timer.enabled()) {
+    // Shown a moment later, also when the computer stops meanwhile.
+    status_timer.set_interval(kComputerCountRefreshMs);
+    status_timer.start();
+  }
 }
 
 void Puzzlemaker::hold_clock(bool held) {
   score.set_paused(held, loop.now_ms());
-  clock_timer_Timer();
+  status_timer_Timer();
 }
 
 void Puzzlemaker::score_finish() {
   if (!score.scored() || score.finished()) return;
   const double now = loop.now_ms();
   score.finish(now);
-  clock_timer.stop();
+  status_timer.stop();
   if (!score.helped() && score.slides() > 0) {
     const auto outcome = best_results.record(score_key, score.slides(), std::llround(score.elapsed_ms(now)),
                                              today_text());
@@ -96,15 +104,15 @@ void Puzzlemaker::poll_fewest() {
 }
 
 // Shows the time and keeps the tick going exactly while the clock runs.
-void Puzzlemaker::clock_timer_Timer() {
+void Puzzlemaker::status_timer_Timer() {
   update_status();
   if (!score.clock_running()) {
-    clock_timer.stop();
+    status_timer.stop();
     return;
   }
-  clock_timer.stop();
-  clock_timer.set_interval(to_next_second(score.elapsed_ms(loop.now_ms())));
-  clock_timer.start();
+  status_timer.stop();
+  status_timer.set_interval(to_next_second(score.elapsed_ms(loop.now_ms())));
+  status_timer.start();
 }
 
 void Puzzlemaker::update_status() {
@@ -127,6 +135,7 @@ void Puzzlemaker::update_status() {
   f.new_best_moves = new_best_moves;
   f.new_best_time = new_best_time;
   status_line.set_text(status_text(f));
+  status_shown_at = loop.now_ms();
 }
 
 void Puzzlemaker::bestresults_Click() {

@@ -37,7 +37,7 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   Option1.set_value(true);
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
-  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &clock_timer, &fewest_timer}) add(*t);
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);
 }
 
 void MainForm::show_message(const std::string& text) {

@@ -126,9 +126,10 @@ class MainForm : public WindowForm {
                       {32, 40, 690, 264}};
   CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
 
-  // Ticks once a second while the player's clock runs, so the status line shows it; asks
-  // after the fewest slides while they are being worked out.
-  Timer clock_timer{"clock_timer", 1000};
+  // Brings the status line up to date: once a second while the player's clock runs, and
+  // soon after the computer's last slide while it solves. Asks after the fewest slides
+  // while they are being worked out.
+  Timer status_timer{"status_timer", 1000};
   Timer fewest_timer{"fewest_timer", 100};
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away

@@ -382,7 +382,7 @@ TEST_F(PanelTest, ThePlayersClockStandsStillWhileAPanelIsOpen) {
   r().run_for(2000);
   menu(g.cpiece);
   r().run_for(60000);
-  EXPECT_FALSE(g.clock_timer.enabled()) << "no tick while the clock stands still";
+  EXPECT_FALSE(g.status_timer.enabled()) << "no tick while the clock stands still";
   enter(g.Text4, "", kKeyEscape);
   r().run_for(1000);
   EXPECT_NEAR(g.score.elapsed_ms(r().loop.now_ms()), 3000, 20);

@@ -226,7 +226,7 @@ TEST_F(PlayTest, EverySlideAndTurnCountsAndTheFirstStartsTheClock) {
   Puzzlemaker& g = arranged({kGapRight, kGapDown}, /*rotation=*/true);  // gap at (2, 2)
   EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 Turns 0 \u00b7 0:00");
   r().run_for(5000);  // looking before the first action is not timed, and nothing ticks
-  EXPECT_FALSE(g.clock_timer.enabled());
+  EXPECT_FALSE(g.status_timer.enabled());
   click({3, 2});  // mouse slide
   settle();
   click({3, 1}, kRightButton);  // mouse turn
@@ -258,7 +258,7 @@ TEST_F(PlayTest, AnUnhelpedFinishIsANewBestThatLastsAndANewPuzzleStartsAfresh) {
   settle();
   ASSERT_EQ(g.phase, 4);
   EXPECT_EQ(g.status_line.text(), "Moves 2 \u00b7 0:01 \u00b7 New best: fewest moves and shortest time!");
-  EXPECT_FALSE(g.clock_timer.enabled()) << "the clock stopped at the finish";
+  EXPECT_FALSE(g.status_timer.enabled()) << "the clock stopped at the finish";
   EXPECT_THAT(dir.read(kBestResultsFile), ::testing::MatchesRegex("Jumblix best results 1\n"
                                                                   "regular\ttitle1\\.bmp\t4\t4\tno\t2\t"
                                                                   "....-..-..\t15..\t....-..-..\n"));
