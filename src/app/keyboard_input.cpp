@@ -76,13 +76,13 @@ void Puzzlemaker::computer_step() {
   if (puzzle.turn(n) != kUpright) {
     if (rotatable == 1) {
       turn_piece(n);  // one orientation step; the list stays as it is
-      score_computer_change(false);
+      score_help();
     }
     return;
   }
   list->pop();
   player_slide(d, true);  // drawn like any keyboard slide; computer_move keeps it unrecorded
-  score_computer_change(false);
+  score_help();
 }
 
 }  // namespace jumblix

@@ -117,6 +117,8 @@ class Puzzlemaker : public MainForm {
   void begin_scoring();
   void score_slide();
   void score_turn();
+  // B made a slide or turn for the player (counted as the player's): the puzzle is helped.
+  void score_help();
   // The computer changed the board in a computer mode.
   void score_computer_change(bool slid);
   // The clock stands still while a panel or a dialog is open.

@@ -61,6 +61,11 @@ void Puzzlemaker::score_turn() {
   else update_status();
 }
 
+void Puzzlemaker::score_help() {
+  score.mark_helped();
+  update_status();
+}
+
 void Puzzlemaker::score_computer_change(bool slid) {
   score.mark_helped();
   if (slid) score.count_computer_slide();

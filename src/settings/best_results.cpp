@@ -196,6 +196,11 @@ const BestResult* BestResults::find(const ResultKey& key) const {
 BestResults::Outcome BestResults::record(const ResultKey& key, int moves, long long time_ms,
                                          const std::string& date) {
   Outcome outcome;
+  // Only what the file can hold, so that it always reads back.
+  if (key.picture.empty() || key.width < 2 || key.width > kMaxSideInFile || key.height < 2 ||
+      key.height > kMaxSideInFile || moves < 1 || moves > kMaxMoves || time_ms < 0 || time_ms > kMaxTimeMs ||
+      !date_field(date))
+    return outcome;
   auto it = std::find_if(results_.begin(), results_.end(), [&](const BestResult& r) { return r.key == key; });
   if (it == results_.end()) {
     it = results_.insert(std::upper_bound(results_.begin(), results_.end(), key,

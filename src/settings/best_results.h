@@ -62,7 +62,8 @@ class BestResults {
     std::string problem;         // what the player should be told (a save that failed)
   };
   // An unhelped finish. A new best is written to the file at once; when it cannot be, it
-  // holds in memory and is written again at the next finish.
+  // holds in memory and is written again at the next finish. A result the file could not
+  // hold (no picture name, a size beyond 20) is no result.
   Outcome record(const ResultKey& key, int moves, long long time_ms, const std::string& date);
 
  private:
