@@ -1,7 +1,11 @@
 // Playing with the mouse and the keys, through the event queue so the input latch counts.
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/game_harness.h"
+#include "puzzle/fewest_slides.h"
 #include "platform/palette.h"
 #include "puzzle/scramble.h"
 
@@ -292,6 +296,36 @@ TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   search->answer = FewestFigure{212, false};
   r().run_for(200);
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest at most 212"));
+}
+
+TEST_F(PlayTest, TheGamesOwnSearchShowsTheExactFewestSlidesWithinAMoment) {
+  const TempDir cache;
+  const char* old_cache = getenv("XDG_CACHE_HOME");
+  const std::string kept = old_cache ? old_cache : "";
+  setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+  start().game.fewest_search = make_fewest_search();
+  r().search = nullptr;
+  Puzzlemaker& g = begin_first_puzzle("3", "3").game;
+  std::vector<int> cells;
+  for (int y = 1; y <= 3; ++y)
+    for (int x = 1; x <= 3; ++x) cells.push_back(g.puzzle.board(x, y));
+  const FewestSlides expected = find_fewest_slides(3, 3, cells);
+  ASSERT_EQ(expected.kind, FewestSlides::Kind::kExact);
+  // The search runs on its own thread in real time, whatever the game's clock says.
+  const std::string shown = "Fewest " + std::to_string(expected.slides);
+  auto shows_it = [&] {
+    const std::string& text = g.status_line.text();
+    return text.size() >= shown.size() && text.compare(text.size() - shown.size(), shown.size(), shown) == 0;
+  };
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!shows_it() && std::chrono::steady_clock::now() < give_up) {
+    r().run_for(20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith(shown));
+  EXPECT_FALSE(g.fewest_timer.enabled());
+  if (old_cache) setenv("XDG_CACHE_HOME", kept.c_str(), 1);
+  else unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace
