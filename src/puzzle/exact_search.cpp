@@ -135,32 +135,59 @@ class Ida {
         for (int v = 0; v < Views; ++v) __builtin_prefetch(table_of_[v][piece] + moved_index<true>(v, piece, g, d));
       }
     }
+    // Each child's estimate first; the ones within the bound are searched most promising
+    // first, which ends the last round early.
+    struct Child {
+      int d, h;
+      std::uint32_t index[Views];
+      int value[Views];
+    };
+    Child children[4];
+    int count = 0;
     int next_bound = INT_MAX;
     for (int d = 0; d < 4; ++d) {
       if (d == (last ^ 1)) continue;  // never undo the slide just made
       const int cell = neighbour_[g][d];
       if (cell < 0) continue;
       const int piece = board_[cell];
+      Child& c = children[count];
+      c.d = d;
+      int child_h = 0;
+      if constexpr (!Spread) pos_[piece] = g;
+      for (int v = 0; v < Views; ++v) {
+        const int id = slot_[v][piece];
+        c.index[v] = moved_index<Spread>(v, piece, g, d);
+        c.value[v] = table_of_[v][piece][c.index[v]];
+        child_h = std::max(child_h, sum_[v] + c.value[v] - value_[id]);
+      }
+      if constexpr (!Spread) pos_[piece] = cell;
+      c.h = child_h + ((child_h ^ odd_[cell]) & 1);
+      const int f = depth + 1 + c.h;
+      if (f > bound) {
+        next_bound = std::min(next_bound, f);
+        continue;
+      }
+      for (int k = count++; k > 0 && children[k - 1].h > children[k].h; --k) std::swap(children[k - 1], children[k]);
+    }
+    for (int k = 0; k < count; ++k) {
+      const Child& c = children[k];
+      const int cell = neighbour_[g][c.d];
+      const int piece = board_[cell];
       board_[g] = static_cast<std::uint8_t>(piece);
       pos_[piece] = g;
       board_[cell] = 0;
       gap_ = cell;
-
       std::uint32_t saved_index[Views];
       int saved_value[Views];
-      int child_h = 0;
       for (int v = 0; v < Views; ++v) {
         const int id = slot_[v][piece];
         saved_index[v] = index_[id];
         saved_value[v] = value_[id];
-        index_[id] = moved_index<Spread>(v, piece, g, d);
-        value_[id] = table_of_[v][piece][index_[id]];
-        sum_[v] += value_[id] - saved_value[v];
-        child_h = std::max(child_h, sum_[v]);
+        index_[id] = c.index[v];
+        value_[id] = c.value[v];
+        sum_[v] += c.value[v] - saved_value[v];
       }
-      child_h += (child_h ^ odd_[cell]) & 1;
-      const int f = depth + 1 + child_h;
-      const int r = f > bound ? f : dfs<Views, Spread>(depth + 1, bound, d, child_h);
+      const int r = dfs<Views, Spread>(depth + 1, bound, c.d, c.h);
       for (int v = 0; v < Views; ++v) {
         const int id = slot_[v][piece];
         sum_[v] += saved_value[v] - value_[id];
@@ -172,7 +199,7 @@ class Ida {
       pos_[piece] = cell;
       board_[g] = 0;
       if (r == kFound) {
-        path_.push_back(d + 1);
+        path_.push_back(c.d + 1);
         return kFound;
       }
       if (r == kStopped) return kStopped;

@@ -2,8 +2,9 @@
 // The fewest-slides search on a thread of its own, for the game's window object: starting a
 // search and asking for its answer never wait, so the main loop goes on while it runs.
 //
-//   worker.start(W, H, cells, way_back);         // when a puzzle is dealt
-//   if (auto r = worker.take_result()) show(*r);  // in each pass of the main loop
+//   const FewestSlidesInput in = fewest_slides_input(state);  // when a puzzle is dealt
+//   worker.start(in.w, in.h, in.cells, in.way_back);
+//   if (auto r = worker.take_result()) show(*r);                // in each pass of the main loop
 //
 // A new start() drops the search before it (and its answer); stop() drops it without a new
 // one; the destructor stops and joins the thread. Tables a board size needs for the first time
@@ -22,7 +23,14 @@ namespace jumblix {
 
 class FewestSlidesWorker {
  public:
-  explicit FewestSlidesWorker(FewestSlidesLimits limits = {});  // limits.cancel is the worker's own
+  // Boards of up to 16 cells search for at most a minute by default (the hardest 4 x 4 boards
+  // take about half of that), then give the shortest solution known as a bound.
+  explicit FewestSlidesWorker(FewestSlidesLimits limits = default_limits());  // limits.cancel: the worker's own
+  static FewestSlidesLimits default_limits() {
+    FewestSlidesLimits limits;
+    limits.exact_budget = std::chrono::seconds(60);
+    return limits;
+  }
   ~FewestSlidesWorker();
   FewestSlidesWorker(const FewestSlidesWorker&) = delete;
   FewestSlidesWorker& operator=(const FewestSlidesWorker&) = delete;

@@ -88,8 +88,7 @@ SearchTable search_table(const PatternTable& table) {
 // with its reflection through the main diagonal (Korf and Felner), the largest groups whose
 // tables stay a few megabytes and build in seconds; a 7-8 split would need hundreds. Boards
 // of up to 10 cells take all pieces in one group, which is the exact distance itself. Other
-// boards (2 or 3 cells across) take blocks of six pieces across the board, in two views whose
-// blocks are one line apart.
+// boards (2 or 3 cells across) take blocks of six pieces across the board.
 HeuristicPlan heuristic_plan(int w, int h) {
   const int n = w * h;
   if (n > kMaxTableCells || w < 2 || h < 2) return {};
@@ -119,11 +118,18 @@ HeuristicPlan heuristic_plan(int w, int h) {
       }
     return group;
   };
-  HeuristicPlan plan;
-  for (int first : {lines % per_block, lines % per_block + 1}) {
-    std::vector<std::vector<int>> view;
-    if (first > 0) view.push_back(pieces_of(0, first));
-    for (int l = first; l < lines; l += per_block) view.push_back(pieces_of(l, std::min(lines, l + per_block)));
+  // The first view: whole blocks from the far end, what is left with the gap's line. The
+  // second moves the boundary of the first two groups one line on: two small new tables, as a
+  // block in the middle of a board two or three cells across walls the gap off one side and
+  // so shares no table with its mirror image.
+  const int first = lines % per_block;
+  std::vector<std::vector<int>> view;
+  if (first > 0) view.push_back(pieces_of(0, first));
+  for (int l = first; l < lines; l += per_block) view.push_back(pieces_of(l, std::min(lines, l + per_block)));
+  HeuristicPlan plan{view};
+  if (first > 0) {
+    view[0] = pieces_of(0, first + 1);
+    view[1] = pieces_of(first + 1, first + per_block);
     plan.push_back(view);
   }
   return plan;
@@ -175,10 +181,17 @@ std::shared_ptr<const PatternHeuristic> make_pattern_heuristic(int w, int h, con
     heuristic->views.push_back(std::move(view));
   }
 
+  // All tables compact first, then spread one by one, so that building never meets the spread
+  // tables in memory.
+  std::vector<PatternTable> compact;
   for (const std::vector<int>& homes : table_homes) {
     auto table = cached_or_built_table(w, h, homes, abort);
     if (!table) return nullptr;
-    heuristic->tables.push_back(search_table(*table));
+    compact.push_back(std::move(*table));
+  }
+  for (PatternTable& table : compact) {
+    heuristic->tables.push_back(search_table(table));
+    table = PatternTable{};
   }
   return heuristic;
 }

@@ -79,12 +79,14 @@ std::optional<PatternTable> load_cached_table(const std::string& folder, int w, 
   if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) != head.size() + 8 + entries || ec)
     return std::nullopt;
   std::ifstream in(path, std::ios::binary);
-  std::string bytes(head.size() + 8 + entries, '\0');
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
-  if (bytes.compare(0, head.size(), head) != 0) return std::nullopt;
-  const std::string_view body(bytes.data() + head.size() + 8, entries);
-  if (get_u64(bytes, head.size()) != fnv1a(body, fnv1a(head))) return std::nullopt;
-  PatternTable table{w, h, homes, std::vector<std::uint8_t>(body.begin(), body.end())};
+  std::string head_read(head.size() + 8, '\0');
+  PatternTable table{w, h, homes, std::vector<std::uint8_t>(entries)};
+  if (!in.read(head_read.data(), static_cast<std::streamsize>(head_read.size())) ||
+      !in.read(reinterpret_cast<char*>(table.moves.data()), static_cast<std::streamsize>(entries)))
+    return std::nullopt;
+  if (head_read.compare(0, head.size(), head) != 0) return std::nullopt;
+  const std::string_view body(reinterpret_cast<const char*>(table.moves.data()), entries);
+  if (get_u64(head_read, head.size()) != fnv1a(body, fnv1a(head))) return std::nullopt;
   // The group at home needs no slide; a table that says otherwise was not made by us.
   std::vector<std::uint32_t> weights = placement_weights(w * h, static_cast<int>(homes.size()));
   if (table.moves[placement_index(homes.data(), static_cast<int>(homes.size()), weights.data())] != 0)
@@ -96,11 +98,9 @@ bool save_cached_table(const std::string& folder, const PatternTable& table) {
   if (folder.empty()) return false;
   std::error_code ec;
   fs::create_directories(folder, ec);
-  const std::string head = header(table.w, table.h, table.homes);
+  std::string head = header(table.w, table.h, table.homes);
   const std::string_view body(reinterpret_cast<const char*>(table.moves.data()), table.moves.size());
-  std::string bytes = head;
-  put_u64(bytes, fnv1a(body, fnv1a(head)));
-  bytes.append(body);
+  put_u64(head, fnv1a(body, fnv1a(head)));
 
   // Written whole into a new file beside the old one, then renamed over it.
   const fs::path path = fs::path(folder) / table_file_name(table.w, table.h, table.homes);
@@ -108,11 +108,13 @@ bool save_cached_table(const std::string& folder, const PatternTable& table) {
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;
-  for (std::size_t at = 0; ok && at < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) at += static_cast<std::size_t>(n);
+  for (std::string_view part : {std::string_view(head), body}) {
+    for (std::size_t at = 0; ok && at < part.size();) {
+      const ssize_t n = ::write(fd, part.data() + at, part.size() - at);
+      if (n < 0 && errno == EINTR) continue;
+      ok = n > 0;
+      if (ok) at += static_cast<std::size_t>(n);
+    }
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;

@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/random.h"
+#include "play/move_rules.h"
 #include "platform/test_support.h"
 #include "puzzle/exact_search.h"
+#include "puzzle/fewest_slides_input.h"
 #include "puzzle/fewest_slides_worker.h"
 #include "puzzle/pattern_heuristic.h"
 #include "puzzle/pattern_table_cache.h"
@@ -170,6 +172,23 @@ TEST_F(FewestSlidesTest, LargerBoardsGetAShorterRealSolutionAsABound) {
     EXPECT_EQ(r.solution.size(), static_cast<std::size_t>(r.slides));
     EXPECT_TRUE(game_board_solved_by(w, h, cells, r.solution));
   }
+}
+
+TEST_F(FewestSlidesTest, ThePuzzleInPlayGivesItsCellsAndTheWayBackToBeat) {
+  Random random(5);
+  PuzzleState s;
+  build_solved_grid(s, 3, 4, false, random);
+  scramble(s, random);
+  for (int d : {kGapRight, kGapDown, kGapDown, kGapLeft, kGapUp}) {  // the player's slides
+    ASSERT_TRUE(s.slide(d));
+    record_move(s, d, false, false);
+  }
+  const FewestSlidesInput in = fewest_slides_input(s);
+  EXPECT_TRUE(game_board_solved_by(3, 4, in.cells, in.way_back));
+  const FewestSlides r = find_fewest_slides(in.w, in.h, in.cells, {}, in.way_back);
+  EXPECT_EQ(r.kind, FewestSlides::Kind::kExact);
+  EXPECT_LE(r.slides, static_cast<int>(in.way_back.size()));
+  EXPECT_TRUE(game_board_solved_by(3, 4, in.cells, r.solution));
 }
 
 TEST_F(FewestSlidesTest, CancellingStopsASearchPromptly) {
