@@ -10,7 +10,7 @@ namespace {
 class WorkerSearch : public FewestSearch {
  public:
   void start(const DealtBoard& board) override {
-    worker_.start(board.width, board.height, board.cells, board.way_back);
+    worker_.start(board.w, board.h, board.cells, board.way_back);
     pending_ = true;
   }
   void cancel() override {

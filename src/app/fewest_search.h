@@ -4,20 +4,15 @@
 // every pass of its main loop; asking never waits, and a new puzzle drops the old search.
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "play/scorecard.h"
+#include "puzzle/fewest_slides_input.h"
 
 namespace jumblix {
 
-// A board as dealt: width, height and the cells in row order, 0 for the gap and each piece
-// numbered by its home cell (x, y) as (y - 1) * width + x; and the scramble played back,
-// which solves it (direction codes in the order they are played), a bound to start from.
-struct DealtBoard {
-  int width = 0, height = 0;
-  std::vector<int> cells;
-  std::vector<int> way_back;
-};
+// A board as dealt (fewest_slides_input of the new puzzle): its cells in row order and the
+// computer's way back, a bound to beat.
+using DealtBoard = FewestSlidesInput;
 
 class FewestSearch {
  public:

@@ -12,16 +12,6 @@ constexpr int kBestResultsPanel = -6;  // phase while the best results are shown
 // The computer's count is shown a few times a second: at its pace more would only cost.
 constexpr double kComputerCountRefreshMs = 250;
 
-DealtBoard dealt_board(const PuzzleState& s) {
-  DealtBoard board{s.W, s.H, {}};
-  board.cells.reserve(static_cast<std::size_t>(s.W * s.H));
-  for (int y = 1; y <= s.H; ++y)
-    for (int x = 1; x <= s.W; ++x) board.cells.push_back(s.board(x, y));
-  board.way_back.reserve(static_cast<std::size_t>(s.solution_len()));
-  for (int k = s.solution_len(); k >= 1; --k) board.way_back.push_back(s.solution_moves.at(k));
-  return board;
-}
-
 // The clock's tick lands just past each whole second, when the shown time changes.
 double to_next_second(double elapsed_ms) { return 1000 - std::fmod(elapsed_ms, 1000) + 1; }
 
@@ -38,7 +28,7 @@ void Puzzlemaker::begin_scoring() {
   fewest_waiting = false;
   if (scored) {
     if (!best_results.loaded()) tell(best_results.load());
-    fewest_search->start(dealt_board(puzzle));
+    fewest_search->start(fewest_slides_input(puzzle));
     fewest_waiting = fewest_search->pending();
   }
   // A search under way is asked after now and then, also while the game sleeps.

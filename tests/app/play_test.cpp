@@ -280,7 +280,7 @@ TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   Puzzlemaker& g = begin_first_puzzle("3", "3").game;
   ASSERT_EQ(search->started.size(), 1u) << "title puzzles are not searched";
   const DealtBoard& dealt = search->started[0];
-  EXPECT_EQ(dealt.width, 3);
+  EXPECT_EQ(dealt.w, 3);
   EXPECT_EQ(dealt.cells[0], 0) << "the gap is dealt at the top left";
   EXPECT_EQ(dealt.cells[4], g.puzzle.board(2, 2));
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest \u2026"));
