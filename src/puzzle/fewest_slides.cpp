@@ -4,6 +4,7 @@
 #include "puzzle/line_by_line_solver.h"
 #include "puzzle/path_shortening.h"
 #include "puzzle/slide_board.h"
+#include "puzzle/window_shortening.h"
 
 namespace jumblix {
 namespace {
@@ -26,12 +27,17 @@ std::optional<std::vector<int>> shortest_of(const SlideBoard& board, std::vector
   return best;
 }
 
-// The best bound found by the solvers that do not search exhaustively.
+// The best bound found without an exhaustive search: the shortest of the solutions known and
+// the one built line by line, then shortened window by window while the budget lasts.
 FewestSlides bound(const SlideBoard& board, const fewest::SearchStop& stop, std::vector<std::vector<int>> candidates) {
   if (auto lines = fewest::solve_line_by_line(board, stop)) candidates.push_back(fewest::cut_loops(board, *lines));
   if (stop.cancelled()) return answer(FewestSlides::Kind::kCancelled, {});
   auto best = shortest_of(board, std::move(candidates));
-  return best ? answer(FewestSlides::Kind::kBound, std::move(*best)) : answer(FewestSlides::Kind::kCancelled, {});
+  if (!best) return answer(FewestSlides::Kind::kCancelled, {});
+  if (auto shorter = shortest_of(board, {fewest::shorten_by_windows(board, *best, stop)}); shorter && shorter->size() < best->size())
+    best = std::move(shorter);
+  if (stop.cancelled()) return answer(FewestSlides::Kind::kCancelled, {});
+  return answer(FewestSlides::Kind::kBound, std::move(*best));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ std::uint64_t key(int cell, int piece) {
 }  // namespace
 
 std::vector<int> cut_loops(const SlideBoard& board, const std::vector<int>& slides) {
+  // Beyond this many slides the table of boards passed would take hundreds of megabytes.
+  if (slides.size() > (std::size_t{1} << 22)) return slides;
   SlideBoard b = board;
   std::uint64_t hash = 0;
   for (int c = 0; c < b.size(); ++c) hash ^= key(c, b.cells[static_cast<std::size_t>(c)]);

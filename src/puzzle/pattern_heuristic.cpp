@@ -84,9 +84,10 @@ SearchTable search_table(const PatternTable& table) {
   return out;
 }
 
-// The groups follow the literature's additive pattern databases: on 4 x 4 the 6-6-3 split
-// with its reflection through the main diagonal (Korf and Felner), the largest groups whose
-// tables stay a few megabytes and build in seconds; a 7-8 split would need hundreds. Boards
+// The groups follow the literature's additive pattern databases, much stronger than walking
+// distance or Manhattan distance with linear conflicts: on 4 x 4 the 6-6-3 split with its
+// reflection through the main diagonal (Korf and Felner), the largest groups whose tables
+// build within 64 MB, in seconds (a 7-8 split would need gigabytes to build). Boards
 // of up to 10 cells take all pieces in one group, which is the exact distance itself. Other
 // boards (2 or 3 cells across) take blocks of six pieces across the board.
 HeuristicPlan heuristic_plan(int w, int h) {
@@ -197,19 +198,23 @@ std::shared_ptr<const PatternHeuristic> make_pattern_heuristic(int w, int h, con
 }
 
 std::shared_ptr<const PatternHeuristic> pattern_heuristic_for(int w, int h, const std::atomic<bool>* abort) {
-  static std::mutex mutex;
-  static std::shared_ptr<const PatternHeuristic> latest;
-  static std::map<std::pair<int, int>, std::shared_ptr<const PatternHeuristic>> small;
-  std::lock_guard lock(mutex);
+  // Never destroyed, so that a search still running while the program ends finds it intact.
+  struct Store {
+    std::mutex mutex;
+    std::shared_ptr<const PatternHeuristic> latest;
+    std::map<std::pair<int, int>, std::shared_ptr<const PatternHeuristic>> small;
+  };
+  static Store* const store = new Store;
+  std::lock_guard lock(store->mutex);
   if (w * h <= 9) {  // a few hundred kilobytes for all of them: kept
-    auto& kept = small[{w, h}];
+    auto& kept = store->small[{w, h}];
     if (!kept) kept = make_pattern_heuristic(w, h, heuristic_plan(w, h), abort);
     return kept;
   }
-  if (latest && latest->w == w && latest->h == h) return latest;
-  latest.reset();  // the old shape's tables go (once no search holds them) before new ones come
-  latest = make_pattern_heuristic(w, h, heuristic_plan(w, h), abort);
-  return latest;
+  if (store->latest && store->latest->w == w && store->latest->h == h) return store->latest;
+  store->latest.reset();  // the old shape's tables go (once no search holds them) before new ones come
+  store->latest = make_pattern_heuristic(w, h, heuristic_plan(w, h), abort);
+  return store->latest;
 }
 
 }  // namespace jumblix::fewest

@@ -84,8 +84,23 @@ std::vector<int> game_cells_of(const SlideBoard& board) {
 }
 
 bool slides_solve(SlideBoard board, const std::vector<int>& slides) {
-  for (int d : slides)
-    if (!board.slide(d)) return false;
+  int gap = board.gap();
+  if (gap < 0) return false;
+  for (int d : slides) {
+    const int x = gap % board.w, y = gap / board.w;
+    int next;
+    switch (d) {
+      case 1: next = x > 0 ? gap - 1 : -1; break;
+      case 2: next = x < board.w - 1 ? gap + 1 : -1; break;
+      case 3: next = y > 0 ? gap - board.w : -1; break;
+      case 4: next = y < board.h - 1 ? gap + board.w : -1; break;
+      default: next = -1;
+    }
+    if (next < 0) return false;
+    board.cells[static_cast<std::size_t>(gap)] = board.cells[static_cast<std::size_t>(next)];
+    board.cells[static_cast<std::size_t>(next)] = 0;
+    gap = next;
+  }
   return board.solved();
 }
 
