@@ -30,6 +30,7 @@ int direction_for_turn_key(int key) {
 
 void Puzzlemaker::Form_KeyDown(int key, int /*shift*/) {
   dismiss_message();
+  if (key == kKeyEscape) close_best_results();  // and on as any other key
   if (input_latch != 0) return;
   if (anim_off != 0 && key != kKeyEnter) return;
   if (was_started == 0) {
@@ -71,12 +72,17 @@ void Puzzlemaker::computer_step() {
   // The turn key and the arrow key for d both act on the neighbour a slide in d moves.
   const int d = list->top();
   const Cell n = puzzle.neighbour(d);
+  // Counted like the player's own slides and turns, and the puzzle counts as helped.
   if (puzzle.turn(n) != kUpright) {
-    if (rotatable == 1) turn_piece(n);  // one orientation step; the list stays as it is
+    if (rotatable == 1) {
+      turn_piece(n);  // one orientation step; the list stays as it is
+      score_help();
+    }
     return;
   }
   list->pop();
   player_slide(d, true);  // drawn like any keyboard slide; computer_move keeps it unrecorded
+  score_help();
 }
 
 }  // namespace jumblix

@@ -5,6 +5,7 @@ namespace jumblix {
 
 void Puzzlemaker::run_pass() {
   if (started == 0) title_puzzle_setup();
+  poll_fewest();
   prev_solve_mode = solve_mode;
   yield_input();
   if (started == 5) click_to_begin();

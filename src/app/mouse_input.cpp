@@ -8,6 +8,7 @@ void Puzzlemaker::player_slide(int d, bool by_keyboard) {
   const Cell g = puzzle.gap();
   const Cell n = puzzle.neighbour(d);
   if (!puzzle.slide(d)) return;
+  score_slide();
   erase_cell(n, by_keyboard ? 1 : 0);
   draw_piece(g, by_keyboard ? 1 : 0);
   if (!(by_keyboard && computer_move == 1)) record_move(puzzle, d, by_keyboard, rotatable == 1);
@@ -17,6 +18,7 @@ void Puzzlemaker::turn_piece(Cell cell) {
   if (rotatable != 1 || !puzzle.next_to_gap(cell)) return;
   puzzle.turn(cell) = next_orientation(puzzle.turn(cell));
   draw_piece(cell, 0, true);
+  score_turn();
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {

@@ -186,6 +186,7 @@ void Puzzlemaker::makenewpuzzle() {
   // 14.
   dsfdfdf.disable();
   if (puzzle.pic_kind == 1 && was_started != 0) dsfdfdf.enable();
+  begin_scoring();
   input_latch = 0;
   loop.yield();
 }

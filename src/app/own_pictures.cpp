@@ -52,7 +52,9 @@ std::string outcome(const ImportBatch& batch) {
 }  // namespace
 
 void Puzzlemaker::addpictures_Click() {
+  hold_clock(true);  // the player's time does not run while he picks files
   const PictureFilesChoice choice = choose_picture_files();
+  hold_clock(false);
   if (!choice.files.empty()) import_pictures(choice.files, choice.animated);
 }
 

@@ -35,6 +35,7 @@ void Puzzlemaker::wire_handlers() {
   choosepicture.on_click = [this] { choosepicture_Click(); };
   choosepicture2.on_click = [this] { choosepicture2_Click(); };
   addpictures.on_click = [this] { addpictures_Click(); };
+  bestresults.on_click = [this] { bestresults_Click(); };
   tslow.on_click = [this] { tslow_Click(); };
   tfast.on_click = [this] { tfast_Click(); };
   usolve.on_click = [this] { usolve_Click(); };
@@ -64,10 +65,13 @@ void Puzzlemaker::wire_handlers() {
   Command3.on_click = [this] { Command3_Click(); };
   Command4.on_click = [this] { Command4_Click(); };
   Command5.on_click = [this] { Command5_Click(); };
+  best_close.on_click = [this] { close_best_results(); };
 
   Timer1.on_timer = [this] { Timer1_Timer(); };
   Timer2.on_timer = [this] { Timer2_Timer(); };
   Timer4.on_timer = [this] { Timer4_Timer(); };
+  status_timer.on_timer = [this] { status_timer_Timer(); };
+  fewest_timer.on_timer = [this] { poll_fewest(); };
 
   // A notice over the board goes away at the player's next action: a menu command here, a
   // mouse press or a key in their handlers.
@@ -88,6 +92,7 @@ void Puzzlemaker::set_panel_menus_enabled(bool enabled) {
   puzzle7.set_enabled(enabled);
   soptions.set_enabled(enabled);
   colour.set_enabled(enabled);
+  hold_clock(!enabled);
 }
 
 SpriteView Puzzlemaker::sprite_view() const {

@@ -2,14 +2,19 @@
 // The main window object: owns the form (menus, controls, timers, canvas), the puzzle in
 // play and every field the handlers and the main loop share. Handlers are named after
 // their control and event; they run only inside a yield of the main loop.
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/fewest_search.h"
 #include "platform/event_loop.h"
 #include "platform/picture.h"
 #include "platform/random.h"
 #include "play/piece_drawing.h"
+#include "play/scorecard.h"
 #include "puzzle/puzzle_state.h"
+#include "settings/best_results.h"
 #include "settings/main_form.h"
 #include "settings/settings_store.h"
 
@@ -111,6 +116,29 @@ class Puzzlemaker : public MainForm {
   void spictures_Click();
   void dspictures_Click();
 
+  // ---- The player's count and clock, the fewest slides and the best results (scoring.cpp)
+  // A new puzzle: counting starts afresh, and for a player's puzzle the fewest slides are
+  // looked for.
+  void begin_scoring();
+  void score_slide();
+  void score_turn();
+  // B made a slide or turn for the player (counted as the player's): the puzzle is helped.
+  void score_help();
+  // The computer changed the board in a computer mode.
+  void score_computer_change(bool slid);
+  // The clock stands still while a panel or a dialog is open.
+  void hold_clock(bool held);
+  // The picture is complete: the clock stops and an unhelped finish may be a new best.
+  void score_finish();
+  // Takes the fewest slides when they are ready; never waits.
+  void poll_fewest();
+  void status_timer_Timer();
+  void update_status();
+  void bestresults_Click();
+  void close_best_results();
+  // Says `text` in the message line, after what it already says.
+  void tell(const std::string& text);
+
   // ---- Helpers shared by several handlers (puzzlemaker.cpp)
   // input_latch = 0, then let the window system deliver pending events.
   void yield_input();
@@ -133,6 +161,7 @@ class Puzzlemaker : public MainForm {
   Random random;
   SettingsStore settings;
   std::string working_dir;
+  BestResults best_results{working_dir};
 
   PuzzleState puzzle;
   Picture background;       // the window's background picture: a regular puzzle is cut from it
@@ -166,6 +195,16 @@ class Puzzlemaker : public MainForm {
   std::string folder_problem;
   long long puzzles_made = 0;  // how many puzzles this run has made (for tests and figures)
   long long sprite_steps = 0;  // one-pixel steps of the moving picture (for figures)
+
+  // Scoring of the puzzle in play.
+  Scorecard score;
+  ResultKey score_key;  // picture, size and rotation of the puzzle in play
+  std::unique_ptr<FewestSearch> fewest_search = make_fewest_search();
+  std::optional<FewestFigure> fewest;  // for the board as dealt
+  bool fewest_waiting = false;         // a search is under way
+  bool new_best_moves = false;         // said at the finish
+  bool new_best_time = false;
+  double status_shown_at = -1e18;      // when the status line was last brought up to date
 
   // Options (settings files).
   int rotatable = 0;
@@ -201,7 +240,8 @@ class Puzzlemaker : public MainForm {
   void finished_sprite_frame();
   // Whether the chooser or an option panel is over the finished picture (it stops gliding).
   bool panel_shown() const {
-    return Label11.visible() || Label4.visible() || Label6.visible() || Label5.visible() || Option1.visible();
+    return Label11.visible() || Label4.visible() || Label6.visible() || Label5.visible() || Option1.visible() ||
+           best_table.visible();
   }
 };
 

@@ -60,6 +60,7 @@ void Puzzlemaker::solver_step() {
     if (moved) {
       erase_cell(n);
       draw_piece(g);
+      score_computer_change(true);
     }
     return;
   }
@@ -68,6 +69,7 @@ void Puzzlemaker::solver_step() {
     s.turn(n) = next_orientation(s.turn(n));
     // The gap's own code is stepped on silently: it has no picture to redraw.
     if (n != s.gap()) draw_piece(n, 0, true);
+    score_computer_change(false);
   }
   // 10. An upright piece waits the move time before it slides.
   if (move_time > 0 && s.turn(n) == kUpright && rotatable == 1) arm(Timer1, 10 * move_time);
@@ -102,6 +104,7 @@ void Puzzlemaker::usolve_Click() {
   csolve.set_checked(false);
   csolves.set_checked(false);
   solve_mode = 0;
+  update_status();
 }
 
 void Puzzlemaker::csolve_Click() {
@@ -111,6 +114,7 @@ void Puzzlemaker::csolve_Click() {
   // A finished screensaver-mode picture now stays until the player clicks.
   if (solve_mode != 1 && phase == 4) Timer1.stop();
   solve_mode = 1;
+  update_status();
 }
 
 void Puzzlemaker::csolves_Click() {
@@ -120,6 +124,7 @@ void Puzzlemaker::csolves_Click() {
   // A finished picture now waits only the new-picture time.
   if (solve_mode != 2 && phase == 4) Timer1.start();
   solve_mode = 2;
+  update_status();
 }
 
 }  // namespace jumblix

@@ -96,7 +96,7 @@ struct Rect {
 };
 
 enum class ControlKind { label, text_box, command_button, option_button, check_box, file_list,
-                         picture_box };
+                         picture_box, table };
 
 // A control on the window's client area; all of them start hidden.
 class Control : public FormObject {
@@ -269,6 +269,31 @@ class PictureBox : public Control {
  private:
   Picture picture_;
   int border_;
+};
+
+// A read-only table of text: column headings and rows of cells.
+class TableBox : public Control {
+ public:
+  TableBox(std::string name, std::vector<std::string> columns, Rect rect)
+      : Control(std::move(name), ControlKind::table, rect), columns_(std::move(columns)) {}
+  const std::vector<std::string>& columns() const { return columns_; }
+  const std::vector<std::vector<std::string>>& rows() const { return rows_; }
+  void set_rows(std::vector<std::vector<std::string>> rows) { set(rows_, rows); }
+
+ private:
+  std::vector<std::string> columns_;
+  std::vector<std::vector<std::string>> rows_;
+};
+
+// One line of text along the window's lower edge, outside the drawing area.
+class StatusLine : public FormObject {
+ public:
+  explicit StatusLine(std::string name) : FormObject(std::move(name)) {}
+  const std::string& text() const { return text_; }
+  void set_text(const std::string& t) { set(text_, t); }
+
+ private:
+  std::string text_;
 };
 
 class EventLoop;

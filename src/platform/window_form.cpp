@@ -16,6 +16,7 @@ Control* WindowForm::control(const std::string& name) const {
 
 void WindowForm::set_all_observers(FormObserver* observer) {
   set_observer(observer);
+  status_line.set_observer(observer);
   for (MenuItem* item : menu_items_) item->set_observer(observer);
   for (Control* c : controls_) c->set_observer(observer);
 }

@@ -74,6 +74,8 @@ class WindowForm : public FormObject {
   void set_all_observers(FormObserver* observer);
 
   Canvas canvas;
+  // Below the drawing area, never over it: the canvas keeps its size whatever the line says.
+  StatusLine status_line{"status_line"};
 
   std::function<void(int button, int shift, double x, double y)> on_mouse_down;
   std::function<void(int key, int shift)> on_key_down;

@@ -4,8 +4,8 @@ namespace jumblix {
 
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
-                         &choosepicture2, &addpictures, &anispeed, &tslow, &tfast, &soptions, &usolve, &csolve,
-                         &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
+                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve,
+                         &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
                          &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &about})
@@ -34,12 +34,13 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
     add(*c);
   for (OptionButton* o : option_buttons()) add(*o);
   for (Control* c : std::initializer_list<Control*>{&Command5, &Command4, &Label4, &Text4, &Label6,
-                                                    &Text5, &Label11, &Text6, &message, &Picture1, &Picture2})
+                                                    &Text5, &Label11, &Text6, &best_prompt, &best_table,
+                                                    &best_close, &message, &Picture1, &Picture2})
     add(*c);
   Option1.set_value(true);
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
-  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer}) add(*t);
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);
 }
 
 void MainForm::show_message(const std::string& text, bool lasting) {

@@ -26,6 +26,7 @@ class MainForm : public WindowForm {
   MenuItem choosepicture{"choosepicture", "Choose \"regular\" puzzle picture and size", &puzzle7};
   MenuItem choosepicture2{"choosepicture2", "Choose \"animated\" puzzle picture and size", &puzzle7};
   MenuItem addpictures{"addpictures", "Add your own pictures...", &puzzle7};
+  MenuItem bestresults{"bestresults", "Best results", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};
@@ -118,6 +119,19 @@ class MainForm : public WindowForm {
                 "Please choose time elapses (in 100ths of a second) before the computer rotates a piece:",
                 {0, 16, 417, 17}, 13};
   TextBox Text6{"Text6", "1", 2, {416, 16, 25, 19}};
+
+  // The best results panel: a prompt, the table and a Close button (Escape closes it too).
+  Label best_prompt{"best_prompt", "", {32, 16, 420, 17}, 11};
+  TableBox best_table{"best_table",
+                      {"Picture", "Size", "Rotation", "Fewest moves", "Date", "Shortest time", "Date"},
+                      {32, 40, 690, 264}};
+  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
+
+  // Brings the status line up to date: once a second while the player's clock runs, and
+  // soon after the computer's last slide while it solves. Asks after the fewest slides
+  // while they are being worked out.
+  Timer status_timer{"status_timer", 1000};
+  Timer fewest_timer{"fewest_timer", 100};
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away
   // by itself after a few seconds (or at the player's next action, dismiss_message), and

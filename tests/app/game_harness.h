@@ -18,10 +18,39 @@
 
 namespace jumblix::testing {
 
+// The fewest slides as the test says them, instead of the search: a test that wants figures
+// sets `answers` and later `answer`; otherwise no search is ever under way.
+struct ScriptedSearch : FewestSearch {
+  void start(const DealtBoard& board) override {
+    started.push_back(board);
+    running = answers;
+    answer.reset();
+  }
+  void cancel() override {
+    ++cancels;
+    running = false;
+  }
+  bool pending() const override { return running; }
+  std::optional<FewestFigure> poll() override {
+    if (!running || !answer) return std::nullopt;
+    running = false;
+    return answer;
+  }
+  bool answers = false;
+  std::vector<DealtBoard> started;
+  int cancels = 0;
+  bool running = false;
+  std::optional<FewestFigure> answer;
+};
+
 class GameRunner {
  public:
   explicit GameRunner(const std::string& dir, int maximized_width = 754, int maximized_height = 385)
       : game(loop, dir) {
+    // Figures that come when the test says so, not when a thread happens to finish.
+    auto scripted = std::make_unique<ScriptedSearch>();
+    search = scripted.get();
+    game.fewest_search = std::move(scripted);
     load_picture_plugins_here();
     loop.attach(game, maximized_width, maximized_height);
     loop.on_yield = [this] { park_if_done(); };
@@ -60,6 +89,7 @@ class GameRunner {
 
   HeadlessLoop loop;
   Puzzlemaker game;
+  ScriptedSearch* search = nullptr;  // the game's, unless a test gives it another
 
  private:
   void game_thread() {

@@ -375,6 +375,50 @@ TEST_F(PanelTest, TimePanelsReadCorrectAndStore) {
   EXPECT_EQ(g.Text5.text(), "99");
 }
 
+TEST_F(PanelTest, ThePlayersClockStandsStillWhileAPanelIsOpen) {
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  r().loop.key_down(kKeyLeft);  // the first slide starts the clock
+  r().run_for(2000);
+  menu(g.cpiece);
+  r().run_for(60000);
+  EXPECT_FALSE(g.status_timer.enabled()) << "no tick while the clock stands still";
+  enter(g.Text4, "", kKeyEscape);
+  r().run_for(1000);
+  EXPECT_NEAR(g.score.elapsed_ms(r().loop.now_ms()), 3000, 20);
+  EXPECT_EQ(g.status_line.text(), "Moves 1 \u00b7 0:03");
+}
+
+TEST_F(PanelTest, BestResultsAreListedInAPanelThatEscapeCloses) {
+  dir.write(kBestResultsFile, "Jumblix best results 1\n"
+                              "regular\ttitle1.bmp\t4\t4\tno\t52\t2026-12-01\t91000\t2026-12-03\n"
+                              "animated\tfish.bmp\t3\t5\tyes\t40\t2026-11-30\t3725000\t2026-11-30\n");
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best 52 moves, 1:31");
+  menu(g.bestresults);
+  EXPECT_TRUE(g.best_table.visible());
+  EXPECT_FALSE(g.puzzle7.enabled());
+  EXPECT_EQ(g.best_table.rows(), (std::vector<std::vector<std::string>>{
+                                     {"title1.bmp", "4 x 4", "no", "52", "2026-12-01", "1:31", "2026-12-03"},
+                                     {"fish.bmp (animated)", "3 x 5", "yes", "40", "2026-11-30", "1:02:05", "2026-11-30"}}));
+  r().loop.key_down(kKeyEscape);
+  r().run_for(3);
+  EXPECT_FALSE(g.best_table.visible());
+  EXPECT_TRUE(g.puzzle7.enabled());
+  EXPECT_EQ(g.phase, 3);
+}
+
+TEST_F(PanelTest, ADamagedBestResultsFileIsSetAsideAndTold) {
+  dir.write(kBestResultsFile, "my shopping list\n");
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  EXPECT_EQ(g.phase, 3) << "the game plays on";
+  EXPECT_NE(g.message.caption().find("is damaged"), std::string::npos) << g.message.caption();
+  EXPECT_EQ(dir.read(std::string(kBestResultsFile) + ".damaged"), "my shopping list\n");
+  EXPECT_FALSE(dir.exists(kBestResultsFile));
+}
+
 TEST_F(PanelTest, SwitchesWriteTheirFilesAndSurviveARestart) {
   std::filesystem::create_directories(system.file("Jumblix-pictures"));
   begin_first_puzzle();

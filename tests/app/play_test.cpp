@@ -1,5 +1,11 @@
 // Playing with the mouse and the keys, through the event queue so the input latch counts.
+#include <gmock/gmock.h>
+
+#include <chrono>
+#include <thread>
+
 #include "app/game_harness.h"
+#include "puzzle/fewest_slides.h"
 #include "platform/palette.h"
 #include "puzzle/scramble.h"
 
@@ -24,6 +30,9 @@ class PlayTest : public GameTest {
       s.solution_moves.push(inverse(d));
     }
     draw_new_board(g.canvas, s, g.background);
+    // Counted and timed as if dealt so.
+    g.score_key.rotation = rotation;
+    g.begin_scoring();
     return g;
   }
   // Lets exactly the queued events be handled.
@@ -215,6 +224,108 @@ TEST_F(PlayTest, TitleScreenKeysOnlyTakeTheLatch) {
   run.run_for(1);
   EXPECT_EQ(g.started, 1);
   EXPECT_EQ(g.caption(), kTitleCaption);
+}
+
+TEST_F(PlayTest, EverySlideAndTurnCountsAndTheFirstStartsTheClock) {
+  Puzzlemaker& g = arranged({kGapRight, kGapDown}, /*rotation=*/true);  // gap at (2, 2)
+  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 Turns 0 \u00b7 0:00");
+  r().run_for(5000);  // looking before the first action is not timed, and nothing ticks
+  EXPECT_FALSE(g.status_timer.enabled());
+  click({3, 2});  // mouse slide
+  settle();
+  click({3, 1}, kRightButton);  // mouse turn
+  settle();
+  r().loop.key_down(kKeyLeft);  // key slide
+  settle();
+  r().loop.key_down(kKeyK);  // key turn
+  settle();
+  r().run_for(2500);
+  EXPECT_EQ(g.status_line.text(), "Moves 2 \u00b7 Turns 2 \u00b7 0:02");
+}
+
+TEST_F(PlayTest, BCountsAndMakesThePuzzleHelpedSoItsFinishIsNoBest) {
+  Puzzlemaker& g = arranged({kGapRight, kGapDown});
+  r().loop.key_down(kKeyB);
+  settle();
+  EXPECT_EQ(g.status_line.text(), "Moves 1 \u00b7 0:00 \u00b7 Helped: no best result");
+  click({1, 1});  // the player's own last slide finishes the picture
+  settle();
+  ASSERT_EQ(g.phase, 4);
+  EXPECT_EQ(g.score.slides(), 2);
+  EXPECT_FALSE(dir.exists(kBestResultsFile));
+}
+
+TEST_F(PlayTest, AnUnhelpedFinishIsANewBestThatLastsAndANewPuzzleStartsAfresh) {
+  Puzzlemaker& g = arranged({kGapRight, kGapDown});  // gap at (2, 2)
+  click({2, 1});
+  settle();
+  r().run_for(1500);
+  click({1, 1});
+  settle();
+  ASSERT_EQ(g.phase, 4);
+  EXPECT_EQ(g.status_line.text(), "Moves 2 \u00b7 0:01 \u00b7 New best: fewest moves and shortest time!");
+  EXPECT_FALSE(g.status_timer.enabled()) << "the clock stopped at the finish";
+  EXPECT_THAT(dir.read(kBestResultsFile), ::testing::MatchesRegex("Jumblix best results 1\n"
+                                                                  "regular\ttitle1\\.bmp\t4\t4\tno\t2\t"
+                                                                  "....-..-..\t15..\t....-..-..\n"));
+  // A new puzzle counts from nothing, and the best is remembered after a restart.
+  runner.reset();
+  begin_first_puzzle();
+  EXPECT_EQ(game().status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best 2 moves, 0:01");
+}
+
+TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
+  ScriptedSearch* search = start().search;
+  search->answers = true;
+  Puzzlemaker& g = begin_first_puzzle("3", "3").game;
+  ASSERT_EQ(search->started.size(), 1u) << "title puzzles are not searched";
+  const DealtBoard& dealt = search->started[0];
+  EXPECT_EQ(dealt.w, 3);
+  EXPECT_EQ(dealt.cells[0], 0) << "the gap is dealt at the top left";
+  EXPECT_EQ(dealt.cells[4], g.puzzle.board(2, 2));
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest \u2026"));
+  search->answer = FewestFigure{22, true};
+  r().run_for(200);
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest 22"));
+  EXPECT_FALSE(g.fewest_timer.enabled()) << "nothing is asked after a figure that is in";
+
+  menu(g.newpuzzle);
+  EXPECT_GE(search->cancels, 1);
+  EXPECT_EQ(search->started.size(), 2u);
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest \u2026"));
+  search->answer = FewestFigure{212, false};
+  r().run_for(200);
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest at most 212"));
+}
+
+TEST_F(PlayTest, TheGamesOwnSearchShowsTheExactFewestSlidesWithinAMoment) {
+  const TempDir cache;
+  const char* old_cache = getenv("XDG_CACHE_HOME");
+  const std::string kept = old_cache ? old_cache : "";
+  setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+  start().game.fewest_search = make_fewest_search();
+  r().search = nullptr;
+  Puzzlemaker& g = begin_first_puzzle("3", "3").game;
+  std::vector<int> cells;
+  for (int y = 1; y <= 3; ++y)
+    for (int x = 1; x <= 3; ++x) cells.push_back(g.puzzle.board(x, y));
+  const FewestSlides expected = find_fewest_slides(3, 3, cells);
+  ASSERT_EQ(expected.kind, FewestSlides::Kind::kExact);
+  // The search runs on its own thread in real time, whatever the game's clock says.
+  const std::string shown = "Fewest " + std::to_string(expected.slides);
+  auto shows_it = [&] {
+    const std::string& text = g.status_line.text();
+    return text.size() >= shown.size() && text.compare(text.size() - shown.size(), shown.size(), shown) == 0;
+  };
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!shows_it() && std::chrono::steady_clock::now() < give_up) {
+    r().run_for(20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith(shown));
+  EXPECT_FALSE(g.fewest_timer.enabled());
+  if (old_cache) setenv("XDG_CACHE_HOME", kept.c_str(), 1);
+  else unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace

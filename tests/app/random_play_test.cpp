@@ -33,19 +33,20 @@ TEST_F(RandomPlayTest, ThousandsOfRandomActionsKeepTheGameSound) {
   dir.write("regular pictures/broken.bmp", "BM not a picture");
   GameRunner& r = begin_first_puzzle("3", "3");
   Puzzlemaker& g = r.game;
-  std::mt19937 rng(20261208);
+  std::mt19937 rng(20261209);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   std::vector<MenuItem*> menus;
   for (MenuItem* m : g.menu_items())
     if (m->children().empty() && m != &g.quit) menus.push_back(m);
-  std::vector<CommandButton*> buttons{&g.Command1, &g.Command2, &g.Command3, &g.Command4, &g.Command5};
+  std::vector<CommandButton*> buttons{&g.Command1, &g.Command2, &g.Command3, &g.Command4, &g.Command5,
+                                      &g.best_close};
   std::vector<TextBox*> boxes{&g.Text1, &g.Text2, &g.Text4, &g.Text5, &g.Text6};
-  const int keys[] = {kKeyEnter, kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyB, kKeyI, kKeyJ, kKeyK, kKeyL, 65};
+  const int keys[] = {kKeyEnter, kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyB, kKeyI, kKeyJ, kKeyK, kKeyL, 65, kKeyEscape};
   const char* texts[] = {"", "0", "-7", "ab", "25", "3", ".5", "9"};
   for (int action = 0; action < 4000; ++action) {
     switch (pick(8)) {
       case 0: r.loop.menu(*menus[static_cast<std::size_t>(pick(static_cast<int>(menus.size())))]); break;
-      case 1: r.loop.press(*buttons[static_cast<std::size_t>(pick(5))]); break;
+      case 1: r.loop.press(*buttons[static_cast<std::size_t>(pick(static_cast<int>(buttons.size())))]); break;
       case 2: {
         TextBox& box = *boxes[static_cast<std::size_t>(pick(5))];
         if (!box.visible()) break;
@@ -56,7 +57,7 @@ TEST_F(RandomPlayTest, ThousandsOfRandomActionsKeepTheGameSound) {
       }
       case 3: r.loop.pick(pick(2) ? g.File1 : g.File2, pick(3)); break;
       case 4: g.option_buttons()[static_cast<std::size_t>(pick(16))]->set_value(true); break;
-      case 5: r.loop.key_down(keys[pick(11)]); break;
+      case 5: r.loop.key_down(keys[pick(12)]); break;
       default:
         r.loop.mouse_down(pick(g.canvas.width() + 40) - 20, pick(g.canvas.height() + 40) - 20,
                           1 << pick(3));

@@ -53,6 +53,21 @@ TEST_F(SolverTest, AWaitingGameSleepsUntilItsNextTimerTick) {
   EXPECT_LT(r().loop.yields() - yields, 10);
 }
 
+TEST_F(SolverTest, ComputerSolvingCountsItsSlidesAndMakesThePuzzleHelped) {
+  begin_first_puzzle("3", "3");
+  Puzzlemaker& g = game();
+  g.move_time = 0;
+  r().loop.key_down(kKeyLeft);  // the player's own slide first
+  r().run_for(3);
+  menu(g.csolve);
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }));
+  EXPECT_EQ(g.status_line.text(), "Computer: " + std::to_string(g.score.computer_slides()) + " slides");
+  EXPECT_GT(g.score.computer_slides(), 1);
+  menu(g.usolve);
+  EXPECT_EQ(g.status_line.text(), "Moves 1 \u00b7 0:00 \u00b7 Helped: no best result");
+  EXPECT_FALSE(dir.exists(kBestResultsFile));
+}
+
 TEST_F(SolverTest, ZeroMoveTimeMakesOneChangePerPassWithoutTimers) {
   begin_first_puzzle();
   Puzzlemaker& g = game();

@@ -23,6 +23,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -441,6 +442,20 @@ TEST_F(QtWindowTest, MaximizeGivesTheGameTheNewDrawingSizeBeforeItReturns) {
   form.maximize();
   form.restore_size();
   EXPECT_GT(form.canvas.height(), 385);
+}
+
+TEST_F(QtWindowTest, TheStatusLineStandsUnderTheDrawingAreaWhichKeepsItsSize) {
+  form.status_line.set_text("Moves 3 \u00b7 0:07");
+  EXPECT_EQ(window.status_label()->text(), QString::fromUtf8("Moves 3 \u00b7 0:07"));
+  EXPECT_TRUE(window.statusBar()->isVisible());
+  EXPECT_EQ(canvas()->size(), QSize(754, 385));
+  const int canvas_bottom = canvas()->mapTo(&window, QPoint(0, canvas()->height())).y();
+  EXPECT_GE(window.statusBar()->geometry().top(), canvas_bottom);
+  EXPECT_EQ(window.status_label()->font(), window.font());
+  // A text longer than the window is cut off; it does not widen the window.
+  form.status_line.set_text(std::string(400, 'x'));
+  QApplication::processEvents();
+  EXPECT_EQ(canvas()->size(), QSize(754, 385));
 }
 
 TEST_F(QtWindowTest, TheWindowShowsTheCanvasAndCanBeSavedAsAPicture) {

@@ -13,6 +13,8 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QValidator>
 
 #include "platform/palette.h"
@@ -300,6 +302,38 @@ void QtWindow::build_control(Control& control) {
       connect(w, &QListWidget::currentRowChanged, this, [w](int row) {
         if (!w->mouse_picking()) w->on_pick(row);
       });
+      place(control, w);
+      break;
+    }
+    case ControlKind::table: {
+      auto& table = static_cast<TableBox&>(control);
+      auto* w = new QTableWidget(canvas_);
+      // Read only, and never the keyboard's: Escape and the game's keys stay with the window.
+      w->setFocusPolicy(Qt::NoFocus);
+      w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      w->setSelectionMode(QAbstractItemView::NoSelection);
+      w->verticalHeader()->hide();
+      w->setColumnCount(static_cast<int>(table.columns().size()));
+      QStringList headings;
+      for (const std::string& c : table.columns()) headings << text_of(c);
+      w->setHorizontalHeaderLabels(headings);
+      // The first column (the picture's name) takes the room the others leave.
+      w->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+      if (w->columnCount() > 0) w->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+      sync_[&control] = [w, &table] {
+        const auto& rows = table.rows();
+        w->setRowCount(static_cast<int>(rows.size()));
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+          for (int c = 0; c < w->columnCount(); ++c) {
+            const auto& row = rows[static_cast<std::size_t>(r)];
+            const QString text = c < static_cast<int>(row.size()) ? text_of(row[static_cast<std::size_t>(c)]) : QString();
+            if (QTableWidgetItem* item = w->item(r, c))
+              item->setText(text);
+            else
+              w->setItem(r, c, new QTableWidgetItem(text));
+          }
+        w->resizeRowsToContents();
+      };
       place(control, w);
       break;
     }

@@ -1,14 +1,18 @@
 #include "platform/qt/qt_window.h"
 
+#include <algorithm>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStatusBar>
 #include <QThread>
 
 #include "platform/qt/canvas_view.h"
@@ -25,6 +29,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
     if (!item->parent()) build_menu(*item, menuBar());
   for (Control* control : form_.controls()) build_control(*control);
   sync_[&form_] = [this] { setWindowTitle(text_of(form_.caption())); };
+  build_status_line();
 
   form_.set_all_observers(this);
   form_.on_maximize = [this] { maximize_now(); };
@@ -35,8 +40,9 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   add_desktop_keys();
   sync_all();
 
+  // The window grows by the menu bar and the status line: the drawing area keeps its size.
   const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
-  resize(form_.canvas.width(), form_.canvas.height() + menu_height);
+  resize(form_.canvas.width(), form_.canvas.height() + menu_height + statusBar()->minimumHeight());
   canvas_->setFocus();
 
   // While the game draws, its changes reach the screen once a frame; a frame with nothing
@@ -64,6 +70,21 @@ QtWindow::~QtWindow() {
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }
 
+// A plain label in the window's own font along the lower edge; it never takes the focus.
+void QtWindow::build_status_line() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(false);
+  status_label_ = new QLabel(bar);
+  status_label_->setTextFormat(Qt::PlainText);
+  // A long text is cut at the window's edge rather than widening the window.
+  status_label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  bar->addWidget(status_label_, 1);
+  // One line high even while it is empty, and of a fixed height, so the window's size tells
+  // the drawing area's exactly.
+  bar->setFixedHeight(std::max(bar->sizeHint().height(), status_label_->fontMetrics().height() + 6));
+  sync_[&form_.status_line] = [this] { status_label_->setText(text_of(form_.status_line.text())); };
+}
+
 QAction* QtWindow::action_for(const MenuItem& item) const {
   const auto it = actions_.find(&item);
   return it == actions_.end() ? nullptr : it->second;
@@ -90,6 +111,7 @@ void QtWindow::changed(FormObject& object) {
 
 void QtWindow::sync_all() {
   changed(form_);
+  changed(form_.status_line);
   for (MenuItem* item : form_.menu_items()) changed(*item);
   for (Control* control : form_.controls()) changed(*control);
 }

@@ -17,6 +17,7 @@
 #include "platform/window_form.h"
 
 class QKeyEvent;
+class QLabel;
 class QMenu;
 class QAction;
 class QKeySequence;
@@ -37,6 +38,7 @@ class QtWindow : public QMainWindow, public FormObserver {
 
   WindowForm& form() const { return form_; }
   QWidget* canvas_widget() const;
+  QLabel* status_label() const { return status_label_; }
   // The action standing for a menu item (a submenu's own action for items with children).
   QAction* action_for(const MenuItem& item) const;
   QMenu* menu_for(const MenuItem& item) const;  // null for items without children
@@ -74,6 +76,7 @@ class QtWindow : public QMainWindow, public FormObserver {
   friend class CanvasView;
   void build_menu(MenuItem& item, QWidget* container);
   void build_control(Control& control);
+  void build_status_line();
   void sync_all();
   void place(Control& control, QWidget* widget);
   void canvas_resized(int width, int height);
@@ -88,6 +91,7 @@ class QtWindow : public QMainWindow, public FormObserver {
 
   WindowForm& form_;
   CanvasView* canvas_ = nullptr;
+  QLabel* status_label_ = nullptr;
   std::unordered_map<const MenuItem*, QAction*> actions_;
   std::unordered_map<const MenuItem*, QMenu*> menus_;
   std::unordered_map<const Control*, QWidget*> widgets_;
