@@ -171,6 +171,15 @@ TEST_F(FewestSlidesTest, LargerBoardsGetAShorterRealSolutionAsABound) {
     EXPECT_LT(r.slides, static_cast<int>(way_back.size()));
     EXPECT_EQ(r.solution.size(), static_cast<std::size_t>(r.slides));
     EXPECT_TRUE(game_board_solved_by(w, h, cells, r.solution));
+
+    // With no time at all, the way back (its loops cut out) is the bound.
+    FewestSlidesLimits hurried;
+    hurried.bound_budget = std::chrono::milliseconds(0);
+    const auto hurried_start = Clock::now();
+    const FewestSlides quick = find_fewest_slides(w, h, cells, hurried, way_back);
+    EXPECT_LT(Clock::now() - hurried_start, std::chrono::milliseconds(200));
+    EXPECT_EQ(quick.kind, FewestSlides::Kind::kBound);
+    EXPECT_TRUE(game_board_solved_by(w, h, cells, quick.solution));
   }
 }
 
