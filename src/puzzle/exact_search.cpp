@@ -36,7 +36,7 @@ class Ida {
           const int piece = l.pieces[static_cast<std::size_t>(j)];
           slot_[v][piece] = id;
           table_of_[v][piece] = table.entries.data();
-          // A spread index changes by (new cell - old cell) * n^j when piece j slides.
+          // A spread index changes by the change of cell times the piece's weight.
           for (int g = 0; g < n; ++g)
             for (int d = 0; d < 4; ++d) {
               const int c = neighbour_[g][d];
