@@ -36,7 +36,7 @@ class Ida {
           const int piece = l.pieces[static_cast<std::size_t>(j)];
           slot_[v][piece] = id;
           table_of_[v][piece] = table.entries.data();
-          // A spread index changes by (new cell - old cell) * n^j when piece j slides.
+          // A spread index changes by the change of cell times the piece's weight.
           for (int g = 0; g < n; ++g)
             for (int d = 0; d < 4; ++d) {
               const int c = neighbour_[g][d];
@@ -62,7 +62,7 @@ class Ida {
     int bound = h;
     for (;;) {
       out.at_least = bound;
-      const int r = search(bound, h);
+      const int r = spread_ ? search<true>(bound, h) : search<false>(bound, h);
       out.nodes = nodes_;
       if (r == kStopped) return out;
       if (r == kFound) break;
@@ -94,21 +94,22 @@ class Ida {
   }
 
   // The index of view v's lookup holding `piece` after the gap left cell g in direction d
-  // (the board already changed).
-  template <bool Spread>
+  // (the board already changed). AllSpread: every table is spread.
+  template <bool AllSpread>
   std::uint32_t moved_index(int v, int piece, int g, int d) const {
     const int id = slot_[v][piece];
-    if constexpr (Spread) return index_[id] + static_cast<std::uint32_t>(step_[v][piece][g][d]);
+    if (AllSpread || lookups_[static_cast<std::size_t>(id)].spread)
+      return index_[id] + static_cast<std::uint32_t>(step_[v][piece][g][d]);
     return index_of(lookups_[static_cast<std::size_t>(id)]);
   }
 
+  template <bool AllSpread>
   int search(int bound, int h) {
-    if (!spread_) return views_ == 1 ? dfs<1, false>(0, bound, -1, h) : kStopped;
     switch (views_) {
-      case 1: return dfs<1, true>(0, bound, -1, h);
-      case 2: return dfs<2, true>(0, bound, -1, h);
-      case 3: return dfs<3, true>(0, bound, -1, h);
-      default: return dfs<4, true>(0, bound, -1, h);
+      case 1: return dfs<1, AllSpread>(0, bound, -1, h);
+      case 2: return dfs<2, AllSpread>(0, bound, -1, h);
+      case 3: return dfs<3, AllSpread>(0, bound, -1, h);
+      default: return dfs<4, AllSpread>(0, bound, -1, h);
     }
   }
 

@@ -30,7 +30,9 @@ std::optional<std::vector<int>> shortest_of(const SlideBoard& board, std::vector
 // The best bound found without an exhaustive search: the shortest of the solutions known and
 // the one built line by line, then shortened window by window while the budget lasts.
 FewestSlides bound(const SlideBoard& board, const fewest::SearchStop& stop, std::vector<std::vector<int>> candidates) {
-  if (auto lines = fewest::solve_line_by_line(board, stop)) candidates.push_back(fewest::cut_loops(board, *lines));
+  // Without a solution known, the one built line by line is needed, however long it takes.
+  const fewest::SearchStop lines_stop{stop.cancel, candidates.empty() ? std::nullopt : stop.deadline};
+  if (auto lines = fewest::solve_line_by_line(board, lines_stop)) candidates.push_back(fewest::cut_loops(board, *lines));
   if (stop.cancelled()) return answer(FewestSlides::Kind::kCancelled, {});
   auto best = shortest_of(board, std::move(candidates));
   if (!best) return answer(FewestSlides::Kind::kCancelled, {});

@@ -1,5 +1,7 @@
 #include "puzzle/fewest_slides_worker.h"
 
+#include "puzzle/slide_board.h"
+
 namespace jumblix {
 
 FewestSlidesWorker::FewestSlidesWorker(FewestSlidesLimits limits) : limits_(limits) {}
@@ -79,12 +81,8 @@ void FewestSlidesWorker::run() {
     }
     std::optional<FewestSlides> answer;
     try {
-      bool ready = true;
-      if (fewest_slides_exact(job.w, job.h)) {
-        ready = prepare_fewest_slides_tables(job.w, job.h, &abandon_tables_);
-        std::lock_guard lock(mutex_);
-        preparing_w_ = preparing_h_ = 0;
-      }
+      bool ready = !board_problem(job.w, job.h, job.cells);  // no tables for a board that is none
+      if (ready && fewest_slides_exact(job.w, job.h)) ready = prepare_fewest_slides_tables(job.w, job.h, &abandon_tables_);
       if (ready && !*job.cancel) {
         FewestSlidesLimits limits = limits_;
         limits.cancel = job.cancel.get();
@@ -95,6 +93,7 @@ void FewestSlidesWorker::run() {
     }
     std::lock_guard lock(mutex_);
     running_cancel_.reset();
+    preparing_w_ = preparing_h_ = 0;
     if (job.number == latest_) {
       busy_ = false;
       if (answer && !*job.cancel &&

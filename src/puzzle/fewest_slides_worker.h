@@ -63,7 +63,7 @@ class FewestSlidesWorker {
   std::condition_variable wake_;
   std::optional<Job> pending_;
   std::shared_ptr<std::atomic<bool>> running_cancel_;
-  int preparing_w_ = 0, preparing_h_ = 0;  // the size whose tables are being made
+  int preparing_w_ = 0, preparing_h_ = 0;  // the size of the board being searched, when it needs tables
   std::atomic<bool> abandon_tables_{false};
   std::uint64_t latest_ = 0;
   bool busy_ = false;

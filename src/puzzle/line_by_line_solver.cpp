@@ -185,7 +185,7 @@ bool bring_piece(Paths& paths, Work& s, int piece, int target) {
 bool place_line(Paths& paths, Work& s, const std::vector<int>& line, int inward, const SearchStop& stop) {
   const std::size_t m = line.size();
   for (std::size_t i = 0; i + 2 < m; ++i) {
-    if (stop.cancelled() || !bring_piece(paths, s, line[i], line[i])) return false;
+    if (stop.due() || !bring_piece(paths, s, line[i], line[i])) return false;
     s.locked[static_cast<std::size_t>(line[i])] = 1;
   }
   const int t1 = line[m - 2], t2 = line[m - 1];
@@ -258,7 +258,7 @@ std::optional<std::vector<int>> solve_line_by_line(const SlideBoard& board, cons
         best_row = line.row;
       }
     }
-    if (!best || stop.cancelled()) return std::nullopt;
+    if (!best || stop.due()) return std::nullopt;
     s = std::move(*best);
     if (best_row) --rh; else --rw;
   }

@@ -16,7 +16,7 @@ namespace jumblix::fewest {
 // each line whichever of the two (and on a square part, row or column) takes fewer slides.
 enum class LineOrder { kNearEndFirst, kFarEndFirst, kCheapest };
 
-// The slides (the gap's direction codes), or nothing when cancelled.
+// The slides (the gap's direction codes), or nothing when `stop` came first.
 std::optional<std::vector<int>> solve_line_by_line(const SlideBoard& board, const SearchStop& stop,
                                                    LineOrder order = LineOrder::kCheapest);
 

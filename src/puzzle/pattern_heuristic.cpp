@@ -50,18 +50,22 @@ std::size_t PatternHeuristic::bytes() const {
   return total;
 }
 
-SearchTable search_table(const PatternTable& table) {
+std::uint64_t spread_size(const PatternTable& table) {
+  std::uint64_t size = 1;
+  for (std::size_t j = 0; j < table.homes.size(); ++j) size *= static_cast<std::uint64_t>(table.w * table.h);
+  return size;
+}
+
+SearchTable search_table(PatternTable&& table, bool spread) {
   const int n = table.w * table.h, k = static_cast<int>(table.homes.size());
   SearchTable out;
   out.weights = placement_weights(n, k);
-  std::uint64_t spread_size = 1;
-  for (int j = 0; j < k; ++j) spread_size *= static_cast<std::uint64_t>(n);
-  if (spread_size > (std::uint64_t{1} << 25)) {
-    out.entries = table.moves;
+  if (!spread || spread_size(table) > (std::uint64_t{1} << 25)) {
+    out.entries = std::move(table.moves);
     return out;
   }
   out.spread = true;
-  out.entries.assign(spread_size, kUnreached);
+  out.entries.assign(spread_size(table), kUnreached);
   // Piece j counts n^(k-1-j), so that the placements, taken in the order of their dense index
   // (piece 0 on each free cell in turn, then piece 1 on each cell still free, and so on), fill
   // the spread table from its start to its end.
@@ -119,25 +123,23 @@ HeuristicPlan heuristic_plan(int w, int h) {
       }
     return group;
   };
-  // The first view: whole blocks from the far end, what is left with the gap's line. The
-  // second moves the boundary of the first two groups one line on: two small new tables, as a
-  // block in the middle of a board two or three cells across walls the gap off one side and
-  // so shares no table with its mirror image.
-  const int first = lines % per_block;
-  std::vector<std::vector<int>> view;
-  if (first > 0) view.push_back(pieces_of(0, first));
-  for (int l = first; l < lines; l += per_block) view.push_back(pieces_of(l, std::min(lines, l + per_block)));
-  HeuristicPlan plan{view};
-  if (first > 0) {
-    view[0] = pieces_of(0, first + 1);
-    view[1] = pieces_of(first + 1, first + per_block);
+  // Two views: whole blocks from the far end with what is left beside the gap's line, and the
+  // same with the blocks one line nearer the gap, which sees the pairs of lines the first cuts
+  // apart. (Most of these blocks wall the gap off one side, so no two share a table.)
+  const int rest = lines % per_block;
+  HeuristicPlan plan;
+  for (int first : {rest, (rest + per_block - 1) % per_block}) {
+    std::vector<std::vector<int>> view;
+    if (first > 0) view.push_back(pieces_of(0, first));
+    for (int l = first; l < lines; l += per_block) view.push_back(pieces_of(l, std::min(lines, l + per_block)));
     plan.push_back(view);
   }
   return plan;
 }
 
 std::shared_ptr<const PatternHeuristic> make_pattern_heuristic(int w, int h, const HeuristicPlan& plan,
-                                                               const std::atomic<bool>* abort) {
+                                                               const std::atomic<bool>* abort,
+                                                               std::uint64_t spread_budget) {
   if (plan.empty() || w * h > kMaxTableCells) return nullptr;
   auto heuristic = std::make_shared<PatternHeuristic>();
   heuristic->w = w;
@@ -190,8 +192,12 @@ std::shared_ptr<const PatternHeuristic> make_pattern_heuristic(int w, int h, con
     if (!table) return nullptr;
     compact.push_back(std::move(*table));
   }
+  // Spread while the budget lasts, in the plan's order: its first view is the strongest.
+  std::uint64_t spread_left = spread_budget;
   for (PatternTable& table : compact) {
-    heuristic->tables.push_back(search_table(table));
+    const bool spread = spread_size(table) <= spread_left;
+    if (spread) spread_left -= spread_size(table);
+    heuristic->tables.push_back(search_table(std::move(table), spread));
     table = PatternTable{};
   }
   return heuristic;

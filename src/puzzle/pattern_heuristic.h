@@ -37,8 +37,11 @@ struct PatternHeuristic {
   std::size_t bytes() const;
 };
 
-// The table laid out for the search.
-SearchTable search_table(const PatternTable& table);
+// The table laid out for the search: spread when asked and small enough.
+SearchTable search_table(PatternTable&& table, bool spread);
+
+// At most this many bytes of spread tables per board size; the rest stay dense.
+inline constexpr std::uint64_t kSpreadBudget = 34u << 20;
 
 // Groups of pieces (home indices) by view; every view splits pieces 1..W*H-1 among its groups.
 using HeuristicPlan = std::vector<std::vector<std::vector<int>>>;
@@ -46,7 +49,8 @@ HeuristicPlan heuristic_plan(int w, int h);
 
 // The tables of a plan, from the cache folder or built; nothing when `abort` stops it.
 std::shared_ptr<const PatternHeuristic> make_pattern_heuristic(int w, int h, const HeuristicPlan& plan,
-                                                               const std::atomic<bool>* abort);
+                                                               const std::atomic<bool>* abort,
+                                                               std::uint64_t spread_budget = kSpreadBudget);
 
 // The heuristic for a board shape, kept in memory for the latest shape asked for, so one
 // table set lives at a time (besides the small ones of boards up to 9 cells, kept for the

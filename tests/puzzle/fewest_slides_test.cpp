@@ -92,11 +92,15 @@ TEST_F(FewestSlidesTest, EveryThreeByThreeBoardMatchesBreadthFirstSearch) {
   }
   ASSERT_EQ(boards.size(), 181440u);
 
-  // The game's search on every board; a search over an additive split whose groups share
-  // tables through mirror images on every seventh.
-  auto split = fewest::make_pattern_heuristic(3, 3, {{{1, 2, 5}, {3, 6, 7}, {4, 8}}, {{3, 4, 7}, {1, 2, 5}, {6, 8}}}, nullptr);
-  ASSERT_TRUE(split);
+  // The game's search on every board; on every seventh, a search over an additive split
+  // whose groups share tables through mirror images, its tables spread and compact.
+  const fewest::HeuristicPlan plan = {{{1, 2, 5}, {3, 6, 7}, {4, 8}}, {{3, 4, 7}, {1, 2, 5}, {6, 8}}};
+  auto split = fewest::make_pattern_heuristic(3, 3, plan, nullptr);
+  auto compact = fewest::make_pattern_heuristic(3, 3, plan, nullptr, 0);
+  ASSERT_TRUE(split && compact);
   EXPECT_EQ(split->tables.size(), 4u) << "{3, 6, 7} mirrors {1, 2, 5} through the diagonal";
+  EXPECT_TRUE(split->tables[0].spread);
+  EXPECT_FALSE(compact->tables[0].spread);
   for (std::size_t i = 0; i < boards.size(); ++i) {
     const std::vector<int> cells = game_cells_of(boards[i]);
     const int want = distance[key(boards[i])];
@@ -105,9 +109,11 @@ TEST_F(FewestSlidesTest, EveryThreeByThreeBoardMatchesBreadthFirstSearch) {
     ASSERT_EQ(r.slides, want);
     ASSERT_EQ(r.solution.size(), static_cast<std::size_t>(want));
     if (i % 7 == 0) {
-      const fewest::ExactOutcome e = fewest::solve_exactly(boards[i], *split, {});
-      ASSERT_EQ(e.slides.size(), static_cast<std::size_t>(want));
-      ASSERT_TRUE(slides_solve(boards[i], e.slides));
+      for (const auto* heuristic : {split.get(), compact.get()}) {
+        const fewest::ExactOutcome e = fewest::solve_exactly(boards[i], *heuristic, {});
+        ASSERT_EQ(e.slides.size(), static_cast<std::size_t>(want));
+        ASSERT_TRUE(slides_solve(boards[i], e.slides));
+      }
     }
     if (i % 997 == 0) {
       ASSERT_TRUE(game_board_solved_by(3, 3, cells, r.solution));
@@ -171,6 +177,15 @@ TEST_F(FewestSlidesTest, LargerBoardsGetAShorterRealSolutionAsABound) {
     EXPECT_LT(r.slides, static_cast<int>(way_back.size()));
     EXPECT_EQ(r.solution.size(), static_cast<std::size_t>(r.slides));
     EXPECT_TRUE(game_board_solved_by(w, h, cells, r.solution));
+
+    // With no time at all, the way back (its loops cut out) is the bound.
+    FewestSlidesLimits hurried;
+    hurried.bound_budget = std::chrono::milliseconds(0);
+    const auto hurried_start = Clock::now();
+    const FewestSlides quick = find_fewest_slides(w, h, cells, hurried, way_back);
+    EXPECT_LT(Clock::now() - hurried_start, std::chrono::milliseconds(200));
+    EXPECT_EQ(quick.kind, FewestSlides::Kind::kBound);
+    EXPECT_TRUE(game_board_solved_by(w, h, cells, quick.solution));
   }
 }
 
