@@ -58,13 +58,16 @@ Work Puzzlemaker::next_work() const {
   if (started == 0 || started == 5) return Work::now;  // a title puzzle or the chooser to show
   if (finish_check()) return Work::now;                // the finish handling of this pass
   const bool solving = solve_mode > 0 && phase == 3 && (puzzle.pic_kind != 1 || anim_off == 0);
-  // Once a timer has run out the computer's change is due; with none running, arming one is.
-  // Checked before the moving picture's frames, so that the change keeps its time.
-  if (solving && move_time > 0 && (tick_due == 1 || !(Timer1.enabled() || Timer2.enabled())))
-    return Work::now;
+  // A timer has run out: the computer's change is due now, so that it keeps its time (also
+  // between the frames of a moving picture).
+  if (solving && move_time > 0 && tick_due == 1) return Work::now;
   if (puzzle.pic_kind == 1 && phase == 3 && anim_off == 0)
     return anim_slow != 0 ? Work::now : Work::paced;  // a frame of the moving picture
-  if (solving && move_time == 0) return Work::paced;  // one change a pass, no timer
+  if (solving) {
+    if (move_time == 0) return Work::paced;  // one change a pass, no timer
+    // With no timer running, arming one is due.
+    if (!(Timer1.enabled() || Timer2.enabled())) return Work::now;
+  }
   return Work::none;
 }
 

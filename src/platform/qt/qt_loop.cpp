@@ -184,18 +184,22 @@ void QtLoop::fire_due_timers() {
   }
 }
 
-double QtLoop::show_frame(double now) {
+double QtLoop::show_changes(double now, double next_wake) {
   bool changed = false;
   for (const FrameView& v : frame_views) changed = changed || v.changed();
   if (!changed) return kNever;
-  const double frame = std::floor(now / kFrameMs);
-  if (frame <= shown_frame_) return (frame + 1) * kFrameMs;
-  shown_frame_ = frame;
-  // A view may register or leave while it shows: walk a copy.
-  const std::vector<FrameView> views = frame_views;
-  for (const FrameView& v : views)
-    if (v.changed()) v.show();
-  return kNever;
+  // About a frame after the last showing (the wakes of a frame's passes come a frame apart).
+  if (now - shown_at_ >= kFrameMs * 0.7) {
+    shown_at_ = now;
+    // A view may register or leave while it shows: walk a copy.
+    const std::vector<FrameView> views = frame_views;
+    for (const FrameView& v : views)
+      if (v.changed()) v.show();
+    return kNever;
+  }
+  // Too soon: shown at the loop's next wake if that comes in time, else a wake of its own.
+  const double due = shown_at_ + kFrameMs;
+  return next_wake <= due + kFrameMs / 2 ? kNever : due;
 }
 
 void QtLoop::deliver_events(QEventLoop::ProcessEventsFlags flags) {
@@ -227,7 +231,8 @@ void QtLoop::yield() {
   double now = now_ms();
   double due = pace_.due(next_work(), now);
   while (due > now && handlers_run + ticks_fired_ == delivered) {
-    const double until = std::min({FramePace::frame_at_or_after(due), next_tick(), show_frame(now)});
+    double until = std::min(FramePace::frame_at_or_after(due), next_tick());
+    until = std::min(until, show_changes(now, until));
     if (until > now) sleep(until, now);
     throw_if_ending();
     fire_due_timers();
@@ -235,7 +240,7 @@ void QtLoop::yield() {
     due = pace_.due(next_work(), now);
   }
   // A game that never waits still reaches the screen, every other frame.
-  if (std::floor(now / kFrameMs) > shown_frame_ + 1) show_frame(now);
+  if (now - shown_at_ >= 2 * kFrameMs) show_changes(now, kNever);
   pace_.returned(now_ms());
 }
 

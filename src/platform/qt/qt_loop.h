@@ -59,10 +59,10 @@ class QtLoop : public EventLoop {
   // Delivers pending window events and fires due timers. Then it returns once the game's work
   // is due (at once, or at its pace a frame at a time) or something has reached the game (a
   // handler has run or a timer has ticked), so that the change is seen at once and the next
-  // player action may follow. Meanwhile it shows what the game drew, once a display frame,
-  // and sleeps until the next event, timer tick or frame it has something to do in. A yield
-  // made by a handler (inside another yield) delivers and returns: the handler has more to
-  // do. Throws ProgramEnded once the program is ending.
+  // player action may follow. Meanwhile it shows what the game drew, about once a display
+  // frame, and sleeps until the next event, timer tick or frame it has something to do in.
+  // A yield made by a handler (inside another yield) delivers and returns: the handler has
+  // more to do. Throws ProgramEnded once the program is ending.
   void yield() override;
   void end_program() override { ended_ = true; }
   bool ended() const override { return ended_; }
@@ -88,9 +88,10 @@ class QtLoop : public EventLoop {
   void throw_if_ending();
   bool frame_paced(const Timer& timer) const;
   double next_tick() const;
-  // Shows what was drawn since the last frame when a new frame has begun; returns when the
-  // loop must wake to show the rest (kNever when everything is shown).
-  double show_frame(double now);
+  // Shows what the game drew, about once a display frame, right before the loop sleeps until
+  // `next_wake`; returns when the loop must wake to show it (kNever: shown, or the next wake
+  // comes in time).
+  double show_changes(double now, double next_wake);
   // Lets Qt deliver what is pending (and with WaitForMoreEvents, wait for something).
   void deliver_events(QEventLoop::ProcessEventsFlags flags = {});
   // Waits for the next event, but no longer than until `until`.
@@ -103,8 +104,8 @@ class QtLoop : public EventLoop {
   int depth_ = 0;  // yields now running, the outermost included
   FramePace pace_;
   unsigned long ticks_fired_ = 0;  // ticks of the game's timers so far
-  double shown_frame_ = -1;
-  double delivered_at_ = -kNever;  // when Qt last delivered events  // the display frame in which the screen was last brought up to date
+  double shown_at_ = -kNever;      // when the screen was last brought up to date
+  double delivered_at_ = -kNever;  // when Qt last delivered events
   QTimer wake_;    // bounds the wait at the end of a yield
   std::unique_ptr<QSocketNotifier> signal_notifier_;  // wakes a sleeping yield on a signal
 };
@@ -119,9 +120,9 @@ void run_from_qt(const std::function<void()>& handler) noexcept;
 std::exception_ptr take_exception_from_qt() noexcept;
 
 // Keeps a window's drawing on screen at the display's pace: right before a yield sleeps, what
-// was drawn (`changed`) is shown (`show`), at most once a display frame; while something
-// drawn waits for the next frame the yield wakes for it. `view` names the registration, which
-// lasts until stop_showing(view).
+// was drawn (`changed`) is shown (`show`), about once a display frame (a change right after a
+// showing waits for the loop's next wake if that comes in time, else for a wake of its own a
+// frame after the showing). `view` names the registration, which lasts until stop_showing(view).
 void show_each_frame(const void* view, std::function<bool()> changed, std::function<void()> show);
 void stop_showing(const void* view);
 
