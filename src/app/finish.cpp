@@ -70,13 +70,10 @@ void Puzzlemaker::finished_sprite_frame() {
   Timer4.stop();
   if (panel_shown()) return;
   const int left = Picture1.left(), top = Picture1.top();
-  if (phase != 3) {
-    canvas.fill_box(puzzle.picture_bg, left - 2, top - 2, left + Picture1.width() + 2,
-                    top + Picture1.height() + 2);
-    const Picture& sprite = Picture1.picture();
-    canvas.stretch_copy(sprite, 0, 0, sprite.width, sprite.height, left, top, Picture1.width(),
-                        Picture1.height());
-  }
+  // The box around the picture cleared (with the edge the last step left), then the picture.
+  if (phase != 3)
+    sprite_frames.finished_frame(canvas, Picture1.picture(), left, top, Picture1.width(),
+                                  Picture1.height(), puzzle.picture_bg);
   if (anim_off == 0) {
     int l = left, t = top;
     step_sprite(l, t, puzzle.sprite_dx, puzzle.sprite_dy, Picture1.width(), Picture1.height(),

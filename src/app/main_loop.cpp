@@ -16,7 +16,7 @@ void Puzzlemaker::run_pass() {
 }
 
 void Puzzlemaker::animation_frame() {
-  draw_sprite_pieces(canvas, puzzle, piece_sources());
+  sprite_frames.board_frame(canvas, puzzle, sprite_view());
   if (anim_slow != 0) {
     // Slow: wait for one tick of the animation timer, letting events through meanwhile.
     anim_tick = 0;
@@ -41,32 +41,35 @@ void Puzzlemaker::animation_frame() {
 
 void Puzzlemaker::Timer4_Timer() { anim_tick = 1; }
 
-// What the main loop will do next by itself, without a click, a key or a timer tick: the
-// loop may sleep until then. When in doubt the answer is "at once".
-double Puzzlemaker::next_work() const {
-  const double every_pass = loop.now_ms() + kPassBreatherMs;
+// What the main loop will do next by itself, without a click, a key or a timer tick: the loop
+// may sleep until then. When in doubt the answer is "at once".
+Work Puzzlemaker::next_work() const {
   // A Slow wait ends with the animation timer's tick (or a regular picture chosen meanwhile).
   if (Timer4.enabled())
-    return anim_tick == 1 || (puzzle_finished == 1 && regular_chosen != 0) ? kWorkNow : kNoWork;
+    return anim_tick == 1 || (puzzle_finished == 1 && regular_chosen != 0) ? Work::now : Work::none;
 
   if (puzzle_finished == 1) {
     // The finished picture stays until a click, a new puzzle or the new-picture timer.
-    if (phase == 3 || (picture_due == 1 && phase == 4)) return kWorkNow;
-    if (puzzle.pic_kind != 1) return kNoWork;
-    if (anim_slow != 0) return kWorkNow;  // the next frame's Slow wait starts
-    return panel_shown() || anim_off != 0 ? kNoWork : every_pass;  // the picture glides each pass
+    if (phase == 3 || (picture_due == 1 && phase == 4)) return Work::now;
+    if (puzzle.pic_kind != 1) return Work::none;
+    if (anim_slow != 0) return Work::now;  // the next frame's Slow wait starts
+    return panel_shown() || anim_off != 0 ? Work::none : Work::paced;  // the picture glides each pass
   }
 
-  if (started == 0 || started == 5) return kWorkNow;  // a title puzzle or the chooser to show
-  if (finish_check()) return kWorkNow;                // the finish handling of this pass
+  if (started == 0 || started == 5) return Work::now;  // a title puzzle or the chooser to show
+  if (finish_check()) return Work::now;                // the finish handling of this pass
+  const bool solving = solve_mode > 0 && phase == 3 && (puzzle.pic_kind != 1 || anim_off == 0);
+  // A timer has run out: the computer's change is due now, so that it keeps its time (also
+  // between the frames of a moving picture).
+  if (solving && move_time > 0 && tick_due == 1) return Work::now;
   if (puzzle.pic_kind == 1 && phase == 3 && anim_off == 0)
-    return anim_slow != 0 ? kWorkNow : every_pass;    // a frame of the moving picture
-  if (solve_mode > 0 && phase == 3 && puzzle.pic_kind != 1) {  // not a stopped picture
-    if (move_time == 0) return every_pass;            // one change a pass, no timer
-    // Once a timer has run out the change is due; with none running, arming one is.
-    if (tick_due == 1 || !(Timer1.enabled() || Timer2.enabled())) return kWorkNow;
+    return anim_slow != 0 ? Work::now : Work::paced;  // a frame of the moving picture
+  if (solving) {
+    if (move_time == 0) return Work::paced;  // one change a pass, no timer
+    // With no timer running, arming one is due.
+    if (!(Timer1.enabled() || Timer2.enabled())) return Work::now;
   }
-  return kNoWork;
+  return Work::none;
 }
 
 void Puzzlemaker::quit_Click() { loop.end_program(); }

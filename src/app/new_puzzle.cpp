@@ -90,6 +90,8 @@ bool Puzzlemaker::load_chosen_picture() {
 }
 
 void Puzzlemaker::makenewpuzzle() {
+  // A frame of the old moving picture left for the screen is drawn before its picture goes.
+  canvas.settle();
   // 1. Start of a new puzzle.
   ++puzzles_made;
   fresh_puzzle = 1;

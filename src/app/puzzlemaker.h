@@ -13,6 +13,7 @@
 #include "platform/random.h"
 #include "play/piece_drawing.h"
 #include "play/scorecard.h"
+#include "play/sprite_frames.h"
 #include "puzzle/puzzle_state.h"
 #include "settings/best_results.h"
 #include "settings/main_form.h"
@@ -38,9 +39,9 @@ class Puzzlemaker : public MainForm {
   void timer_rearm();
   void animation_frame();
   void Timer4_Timer();
-  // When the game next has work of its own (kWorkNow, a time on the loop's clock, kNoWork):
-  // until then only an event or a timer tick can change anything.
-  double next_work() const;
+  // What the game has to do by itself (now, pass after pass, or nothing until an event or a
+  // timer tick changes something).
+  Work next_work() const;
   void quit_Click();
   void Form_Unload();
   void Form_Terminate();
@@ -238,6 +239,7 @@ class Puzzlemaker : public MainForm {
   void time_panel_key(TextBox& box, int key, double& value, const char* file, bool zero_allowed);
   void arm(Timer& timer, double interval_ms);
   void finished_sprite_frame();
+  SpriteFrames sprite_frames;  // frames of the moving picture not yet drawn
   // Whether the chooser or an option panel is over the finished picture (it stops gliding).
   bool panel_shown() const {
     return Label11.visible() || Label4.visible() || Label6.visible() || Label5.visible() || Option1.visible() ||

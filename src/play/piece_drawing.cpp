@@ -32,6 +32,19 @@ void copy_part(Canvas& canvas, const Picture& source, int sx, int sy, int w, int
                       mx ? -cw : cw, my ? -ch : ch);
 }
 
+// Where copy_part puts what it copies (empty when it copies nothing).
+DirtyRect copied_area(const Picture& source, int sx, int sy, int w, int h, int dx, int dy, int orientation) {
+  if (orientation < kUpright || orientation > kMirroredLeftRight) return {};
+  const int x0 = std::max(sx, 0), y0 = std::max(sy, 0);
+  const int x1 = std::min(sx + w, source.width), y1 = std::min(sy + h, source.height);
+  if (x0 >= x1 || y0 >= y1) return {};
+  const int a = x0 - sx, b = y0 - sy;
+  const int cw = x1 - x0, ch = y1 - y0;
+  const int left = mirrors_x(orientation) ? dx + w - a - cw : dx + a;
+  const int top = mirrors_y(orientation) ? dy + h - b - ch : dy + b;
+  return {left, top, left + cw - 1, top + ch - 1};
+}
+
 // A piece's image in its piece area at (dx, dy); whatever of the area the picture does not
 // reach is a plain tile in the picture background, never what the cell showed before.
 void draw_piece_image(Canvas& canvas, const PuzzleState& s, const Picture& source, int sx, int sy,
@@ -107,13 +120,68 @@ void draw_piece(Canvas& canvas, const PuzzleState& s, const PieceSources& src, C
     return;
   }
 
-  const bool shows_picture = sprite_range(s, src.sprite).contains(home);
-  if (after_turn && !shows_picture) return;
-  canvas.fill_box(s.picture_bg, o.x, o.y, o.x + s.piece_w - 2, o.y + s.piece_h - 2);
-  if (shows_picture && src.sprite.picture)
-    copy_part(canvas, *src.sprite.picture, 1 + (home.x - 1) * s.piece_w - src.sprite.left,
-              1 + (home.y - 1) * s.piece_h - src.sprite.top, s.piece_w - 1, s.piece_h - 1, o.x, o.y,
-              orientation);
+  const MovingPiece moving{cell, home, orientation, s.piece_w, s.piece_h, s.picture_bg, src.sprite,
+                           sprite_range(s, src.sprite).contains(home)};
+  if (after_turn && !moving.shows_picture) return;
+  draw_moving_piece(canvas, moving);
+}
+
+std::optional<MovingPiece> moving_piece(const PuzzleState& s, const SpriteView& sprite, Cell cell) {
+  if (!s.on_board(cell) || s.piece_w < 2 || s.piece_h < 2) return std::nullopt;
+  const Cell home = s.home_cell(s.board(cell));
+  if (home.x == 0) return std::nullopt;  // the gap has no image
+  return MovingPiece{cell, home, s.turn(cell), s.piece_w, s.piece_h, s.picture_bg, sprite,
+                     sprite_range(s, sprite).contains(home)};
+}
+
+namespace {
+
+Cell moving_origin(const MovingPiece& p) { return {1 + (p.cell.x - 1) * p.piece_w, 1 + (p.cell.y - 1) * p.piece_h}; }
+
+// Where the piece shows the moving picture: the part of its piece area the picture is copied to.
+DirtyRect picture_part(const MovingPiece& p) {
+  if (!p.shows_picture || !p.sprite.picture) return {};
+  const Cell o = moving_origin(p);
+  return copied_area(*p.sprite.picture, 1 + (p.home.x - 1) * p.piece_w - p.sprite.left,
+                     1 + (p.home.y - 1) * p.piece_h - p.sprite.top, p.piece_w - 1, p.piece_h - 1, o.x, o.y,
+                     p.orientation);
+}
+
+void copy_picture_part(Canvas& canvas, const MovingPiece& p) {
+  if (!p.shows_picture || !p.sprite.picture) return;
+  const Cell o = moving_origin(p);
+  copy_part(canvas, *p.sprite.picture, 1 + (p.home.x - 1) * p.piece_w - p.sprite.left,
+            1 + (p.home.y - 1) * p.piece_h - p.sprite.top, p.piece_w - 1, p.piece_h - 1, o.x, o.y,
+            p.orientation);
+}
+
+}  // namespace
+
+void draw_moving_piece(Canvas& canvas, const MovingPiece& p) {
+  const Cell o = moving_origin(p);
+  canvas.fill_box(p.colour, o.x, o.y, o.x + p.piece_w - 2, o.y + p.piece_h - 2);
+  copy_picture_part(canvas, p);
+}
+
+void redraw_moving_piece(Canvas& canvas, const MovingPiece& before, const MovingPiece& after) {
+  if (before.cell != after.cell || before.piece_w != after.piece_w || before.piece_h != after.piece_h ||
+      before.colour != after.colour)
+    return draw_moving_piece(canvas, after);
+  // Both are plain background but for their picture parts: clear what only the old one had.
+  const DirtyRect was = picture_part(before), now = picture_part(after);
+  const DirtyRect both{std::max(was.x1, now.x1), std::max(was.y1, now.y1), std::min(was.x2, now.x2),
+                       std::min(was.y2, now.y2)};
+  if (both.empty()) {
+    if (!was.empty()) canvas.fill_box(after.colour, was.x1, was.y1, was.x2, was.y2);
+  } else {
+    const DirtyRect strips[] = {{was.x1, was.y1, was.x2, both.y1 - 1},
+                                {was.x1, both.y2 + 1, was.x2, was.y2},
+                                {was.x1, both.y1, both.x1 - 1, both.y2},
+                                {both.x2 + 1, both.y1, was.x2, both.y2}};
+    for (const DirtyRect& r : strips)
+      if (!r.empty()) canvas.fill_box(after.colour, r.x1, r.y1, r.x2, r.y2);
+  }
+  copy_picture_part(canvas, after);
 }
 
 void erase_cell(Canvas& canvas, const PuzzleState& s, Cell cell, int extra_right) {
@@ -161,14 +229,20 @@ void draw_new_board(Canvas& canvas, const PuzzleState& s, const Picture& backgro
   canvas.fill_box(s.puzzle_bg, 0, 0, pw - 1, ph - 1);
 }
 
-void draw_sprite_pieces(Canvas& canvas, const PuzzleState& s, const PieceSources& src) {
-  const CellRange range = sprite_range(s, src.sprite);
+std::vector<Cell> sprite_piece_cells(const PuzzleState& s, const SpriteView& sprite) {
+  std::vector<Cell> cells;
+  const CellRange range = sprite_range(s, sprite);
   for (int r = range.r0; r <= range.r1; ++r)
     for (int c = range.c0; c <= range.c1; ++c) {
       if (!s.on_board({c, r}) || (c == 1 && r == 1)) continue;
       const Cell at = cell_holding(s, s.home(c, r));
-      if (at.x != 0) draw_piece(canvas, s, src, at);
+      if (at.x != 0) cells.push_back(at);
     }
+  return cells;
+}
+
+void draw_sprite_pieces(Canvas& canvas, const PuzzleState& s, const PieceSources& src) {
+  for (Cell at : sprite_piece_cells(s, src.sprite)) draw_piece(canvas, s, src, at);
 }
 
 void step_sprite(int& left, int& top, int& dx, int& dy, int width, int height, double bound_w,

@@ -71,5 +71,32 @@ TEST_F(AnimationTest, FramesNeverDrawTheGap) {
       ASSERT_EQ(game.canvas.pixel(x, y), palette_rgb(s.puzzle_bg)) << x << ", " << y;
 }
 
+// The pace of the moving picture on the loop's clock, playing and finished: the same places
+// after the same times, whatever the loop does with the passes in between.
+using FastPictureTest = GameTest;
+
+TEST_F(FastPictureTest, ReachesTheSamePlacesAfterTheSameTimes) {
+  begin_first_puzzle("4", "4");
+  Puzzlemaker& g = game();
+  menu(g.choosepicture2);
+  press(g.Command2);
+  ASSERT_EQ(g.puzzle.pic_kind, 1);
+  ASSERT_EQ(g.anim_slow, 0);
+  const double start = r().loop.now_ms();
+  std::vector<int> seen;
+  auto look = [&] {
+    seen.insert(seen.end(), {g.Picture1.left(), g.Picture1.top(), static_cast<int>(r().loop.now_ms() - start)});
+  };
+  r().run_for(1000);
+  look();
+  g.move_time = 0;
+  menu(g.csolve);
+  ASSERT_TRUE(r().run_until([&] { return g.puzzle_finished == 1; }, 60000));
+  look();
+  r().run_for(500);  // the finished picture glides on
+  look();
+  EXPECT_EQ(seen, (std::vector<int>{368, 106, 1000, 425, 67, 1344, 75, 21, 1844}));
+}
+
 }  // namespace
 }  // namespace jumblix::testing

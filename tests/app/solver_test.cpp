@@ -85,6 +85,25 @@ TEST_F(SolverTest, ZeroMoveTimeMakesOneChangePerPassWithoutTimers) {
   EXPECT_FALSE(timer_ran);
 }
 
+// The computer at move time 0 on the loop's clock: the same boards (slides left, the gap, one
+// cell) after the same times, and the same finish.
+TEST_F(SolverTest, ZeroMoveTimeSolveReachesTheSameBoardsAfterTheSameTimes) {
+  begin_first_puzzle("5", "5");
+  Puzzlemaker& g = game();
+  PuzzleState& s = g.puzzle;
+  g.move_time = 0;
+  const double start = r().loop.now_ms();
+  menu(g.csolve);
+  std::vector<int> seen;
+  for (double at : {100.0, 250.0}) {
+    r().run_until([&] { return r().loop.now_ms() - start >= at; });
+    seen.insert(seen.end(), {s.solution_len(), s.gap().x, s.gap().y, s.board(3, 3)});
+  }
+  ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 60000));
+  seen.push_back(static_cast<int>(r().loop.now_ms() - start));
+  EXPECT_EQ(seen, (std::vector<int>{488, 4, 2, 18, 413, 3, 4, 18, 1076}));
+}
+
 TEST_F(SolverTest, PlayersSlidesAreUndoneFirstLastOneFirst) {
   begin_first_puzzle();
   Puzzlemaker& g = game();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/test_support.h"
+#include "play/piece_drawing.h"
 
 namespace jumblix::testing {
 namespace {
@@ -73,6 +74,51 @@ TEST_P(CanvasBadSource, IsRefusedAndDrawsNothing) {
 INSTANTIATE_TEST_SUITE_P(OutsideThePicture, CanvasBadSource,
                          ::testing::Values(Source{-1, 0, 5, 5}, Source{0, -3, 5, 5}, Source{6, 0, 5, 5},
                                            Source{0, 8, 5, 3}, Source{0, 0, 11, 1}, Source{2, 2, 0, 0}));
+
+// What a view is told to repaint after a slide: the two cells and nothing beyond them; a
+// piece drawn far away is a rectangle of its own, not a box over the board between.
+TEST(CanvasChanges, ASlideMarksExactlyItsTwoCells) {
+  PuzzleState s;
+  s.reset_solved(4, 4);
+  s.piece_w = 40;
+  s.piece_h = 30;
+  for (int y = 1; y <= 4; ++y)
+    for (int x = 1; x <= 4; ++x) s.turn(x, y) = kUpright;
+  const Picture picture = coded_picture(160, 120);
+  Canvas canvas = blank_canvas(160, 120);
+  draw_new_board(canvas, s, picture);
+  canvas.take_dirty();
+  const Cell to = s.gap();
+  ASSERT_TRUE(s.slide(kGapRight));
+  const Cell from = s.gap();
+  erase_cell(canvas, s, from);
+  draw_piece(canvas, s, {picture, {}}, to);
+  const auto changed = [&] {
+    std::vector<bool> marked(160 * 120);
+    for (const DirtyRect& r : canvas.take_dirty())
+      for (int y = r.y1; y <= r.y2; ++y)
+        for (int x = r.x1; x <= r.x2; ++x) marked[static_cast<std::size_t>(y * 160 + x)] = true;
+    return marked;
+  };
+  auto in_cell = [&](Cell c, int x, int y, int inset) {
+    return x >= (c.x - 1) * 40 + inset && x < c.x * 40 && y >= (c.y - 1) * 30 + inset && y < c.y * 30;
+  };
+  std::vector<bool> marked = changed();
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 160; ++x) {
+      const bool in_piece_areas = in_cell(to, x, y, 1) || in_cell(from, x, y, 1);
+      const bool in_cells = in_cell(to, x, y, 0) || in_cell(from, x, y, 0);
+      // Inside the piece areas: marked; outside both cells: not; the grid lines between: either.
+      if (in_piece_areas || !in_cells) {
+        ASSERT_EQ(marked[static_cast<std::size_t>(y * 160 + x)], in_piece_areas) << x << ", " << y;
+      }
+    }
+  draw_piece(canvas, s, {picture, {}}, {4, 4});
+  draw_piece(canvas, s, {picture, {}}, to);
+  const std::vector<DirtyRect> rects = canvas.take_dirty();
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[0].area() + rects[1].area(), 2 * 39 * 29);
+}
 
 }  // namespace
 }  // namespace jumblix::testing

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/test_support.h"
+#include "play/sprite_frames.h"
 #include "puzzle/scramble.h"
 
 namespace jumblix::testing {
@@ -157,6 +158,53 @@ TEST(AnimatedPiece, ShowsThePartOfTheSpriteOverItsHome) {
   EXPECT_EQ(canvas.pixel(60, 50), code(0, 0)) << "the visible corner lands mirrored both ways";
   EXPECT_EQ(canvas.pixel(41, 41), code(19, 9));
   EXPECT_EQ(canvas.pixel(61, 41), palette_rgb(kPictureBg));
+}
+
+// Frames left for later, of which only some are drawn (the screen shows only some), give the
+// pictures drawing every frame gives: on the board, with slides and turns in between, and for
+// the finished picture gliding whole.
+TEST(SpriteFrames, PendingFramesDrawWhatEveryFrameWouldHave) {
+  PuzzleState s = solved(5, 4, 40, 30);
+  s.pic_kind = 1;
+  Random random(3);
+  build_solved_grid(s, 5, 4, true, random);
+  scramble(s, random);
+  const Picture sprite = coded_picture(90, 70), none;
+  SpriteView view{&sprite, 3, 5, 92, 72, 90, 70};
+  Canvas every = blank_canvas(200, 120), later = blank_canvas(200, 120);
+  SpriteFrames frames;
+  for (int frame = 1; frame <= 400; ++frame) {
+    draw_sprite_pieces(every, s, {none, view});
+    frames.board_frame(later, s, view);
+    step_sprite(view.left, view.top, s.sprite_dx, s.sprite_dy, view.width, view.height, 200, 120);
+    if (frame % 23 == 0) {  // a slide: the cell left and the piece's new one drawn at once
+      const int d = s.on_board(s.neighbour(kGapRight)) ? kGapRight : kGapLeft;
+      const Cell to = s.gap();
+      s.slide(d);
+      for (Canvas* canvas : {&every, &later}) {
+        erase_cell(*canvas, s, s.gap());
+        draw_piece(*canvas, s, {none, view}, to);
+      }
+    }
+    if (frame % 31 == 0 && s.gap() != Cell{3, 2}) {  // a turn, drawn only under the picture
+      s.turn(3, 2) = next_orientation(s.turn(3, 2));
+      for (Canvas* canvas : {&every, &later}) draw_piece(*canvas, s, {none, view}, {3, 2}, 0, true);
+    }
+    if (frame == 200)  // drawing over the board: the next frame draws every piece afresh
+      for (Canvas* canvas : {&every, &later}) canvas->fill_box(kPuzzleBg, 0, 0, 199, 119);
+    if (frame % 40 == 0) {
+      ASSERT_TRUE(every.image().pixels == later.image().pixels) << "board frame " << frame;
+    }
+  }
+  for (int frame = 1; frame <= 300; ++frame) {
+    every.fill_box(kPictureBg, view.left - 2, view.top - 2, view.left + 94, view.top + 74);
+    every.stretch_copy(sprite, 0, 0, 90, 70, view.left, view.top, 92, 72);
+    frames.finished_frame(later, sprite, view.left, view.top, 92, 72, kPictureBg);
+    step_sprite(view.left, view.top, s.sprite_dx, s.sprite_dy, view.width, view.height, 200, 120);
+    if (frame % 30 == 0) {
+      ASSERT_TRUE(every.image().pixels == later.image().pixels) << "finished frame " << frame;
+    }
+  }
 }
 
 TEST(SpriteRange, CellsTheMovingPictureCovers) {

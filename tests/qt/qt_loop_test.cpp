@@ -112,24 +112,63 @@ TEST(QtLoop, AOneMillisecondTimerRestartedEachTickTicksAboutOncePerFrame) {
   EXPECT_GE(per_second, 30);  // generous: the machine may be busy
 }
 
-TEST(QtLoop, AnIdleYieldSleepsBrieflyInsteadOfSpinning) {
-  QtLoop loop;
+TEST(QtLoop, AWorkingGamesYieldsKeepTheirPaceWithoutHoldingTheProcessor) {
+  QtLoop loop;  // no answer from a game: it counts as working pass after pass
   const auto wall_start = std::chrono::steady_clock::now();
   const double cpu_start = cpu_seconds();
   int yields = 0;
   for (; yields < 400; ++yields) loop.yield();
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
   const double cpu = cpu_seconds() - cpu_start;
-  std::printf("[ figures  ] %d idle yields: %.1f ms each, CPU %.1f %% of one core\n", yields,
+  std::printf("[ figures  ] %d working yields: %.2f ms each, CPU %.1f %% of one core\n", yields,
               wall * 1000 / yields, 100 * cpu / wall);
-  EXPECT_GE(wall, 0.2);  // each yield waits for about a millisecond
+  EXPECT_GE(wall, 0.2);  // each yield takes about its breather
   EXPECT_LT(wall, 4.0);  // and never much longer
   EXPECT_LT(cpu / wall, 0.5);
 }
 
+TEST(QtLoop, PassesDueWithinAFrameRunTogetherAtTheSamePace) {
+  // The yields of a game working pass after pass, each after 0.2 ms of work, on a set clock:
+  // a yield whose time has not come sleeps until the frame it falls in.
+  FramePace pace;
+  double now = 0, late = 0;
+  int yields = 0, wakes = 0;
+  auto run_until = [&](auto done) {
+    while (!done()) {
+      now += 0.2;
+      const double due = pace.due(Work::paced, now);
+      if (due > now) {
+        now = FramePace::frame_at_or_after(due) + late;
+        late = 0;
+        ++wakes;
+      }
+      pace.returned(now);
+      ++yields;
+    }
+  };
+  run_until([&] { return now >= 1000; });
+  // As many as if each yield slept its breather (the last frame's passes run at its end).
+  EXPECT_NEAR(yields, 1000 / (0.2 + kPassBreatherMs), kFrameMs / (0.2 + kPassBreatherMs));
+  EXPECT_NEAR(wakes, 60, 1);  // but the loop woke once a frame
+  // A wake-up half a second late catches up two frames' worth of passes, not the whole wait.
+  late = 500;
+  const int first = wakes + 1;
+  run_until([&] { return wakes == first; });
+  yields = 0;
+  run_until([&] { return wakes == first + 1; });
+  EXPECT_NEAR(yields, 2 * kFrameMs / kPassBreatherMs, 2);
+  // A yield due at once takes no breather; one that waited for the player starts afresh.
+  pace.returned(now);
+  EXPECT_EQ(pace.due(Work::now, now), -kNever);
+  pace.returned(now);
+  EXPECT_EQ(pace.due(Work::none, now + 3), kNever);
+  pace.returned(now + 3000);
+  EXPECT_DOUBLE_EQ(pace.due(Work::paced, now + 3000), now + 3000 + kPassBreatherMs);
+}
+
 TEST(QtLoop, AnIdleGameSleepsUntilTheNextTickAnEventOrASignal) {
   QtLoop loop;
-  double next_work = kNoWork;  // the game's answer
+  Work next_work = Work::none;  // the game's answer
   loop.set_next_work([&] { return next_work; });
   bool gave_up = false;  // only if a sleeping yield were never woken
   QTimer give_up;
@@ -153,12 +192,12 @@ TEST(QtLoop, AnIdleGameSleepsUntilTheNextTickAnEventOrASignal) {
     run_from_qt([&] {
       loop.yield();
       handler_finished = true;
-      next_work = kWorkNow;  // what it changed gives the game work
+      next_work = Work::now;  // what it changed gives the game work
     });
   });
   while (!handler_finished && !gave_up) loop.yield();
   EXPECT_TRUE(handler_finished);
-  next_work = kNoWork;
+  next_work = Work::none;
 
   // With no timer running, a termination signal still wakes the sleeping yield.
   std::thread signal([] {

@@ -27,7 +27,7 @@ void HeadlessLoop::attach(WindowForm& window, int maximized_width, int maximized
 }
 
 double HeadlessLoop::next_tick() const {
-  double next = kNoWork;
+  double next = kNever;
   for (const Timer* t : timers_)
     if (t->enabled() && t->interval() > 0) next = std::min(next, t->due_at());
   return next;
@@ -59,9 +59,9 @@ void HeadlessLoop::yield() {
   // A game with nothing to do sleeps until its next timer tick or, with none running, until
   // the horizon, where the next events come from: the next yield's step lands there. A
   // handler's own yield never sleeps.
-  if (depth_ == 1 && queue_.empty() && next_work() == kNoWork) {
+  if (depth_ == 1 && queue_.empty() && next_work() == Work::none) {
     const double until = std::min(next_tick(), horizon_ms_) - step_ms_;
-    if (until < kNoWork) now_ms_ = std::max(now_ms_, until);
+    if (until < kNever) now_ms_ = std::max(now_ms_, until);
   }
 }
 

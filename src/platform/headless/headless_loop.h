@@ -69,7 +69,7 @@ class HeadlessLoop : public EventLoop {
   double next_tick() const;
 
   double now_ms_ = 0;
-  double horizon_ms_ = kNoWork;
+  double horizon_ms_ = kNever;
   int depth_ = 0;
   long long yields_ = 0;
   bool ended_ = false;

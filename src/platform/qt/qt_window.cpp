@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -11,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegion>
 #include <QScreen>
 #include <QStatusBar>
 #include <QThread>
@@ -45,22 +45,13 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   resize(form_.canvas.width(), form_.canvas.height() + menu_height + statusBar()->minimumHeight());
   canvas_->setFocus();
 
-  // While the game draws, its changes reach the screen once a frame; a frame with nothing
-  // new stops the timer, and the first drawing after a pause is shown before the event
-  // loop next sleeps, so a game waiting for the player costs no wake-ups here.
-  repaint_.setTimerType(Qt::PreciseTimer);
-  repaint_.setInterval(16);
-  connect(&repaint_, &QTimer::timeout, this, [this] {
-    if (!flush_canvas()) repaint_.stop();
-  });
-  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-      if (!repaint_.isActive() && flush_canvas()) repaint_.start();
-    });
-  repaint_.start();
+  // What the game draws reaches the screen once a display frame, when the loop is about to
+  // sleep: a game waiting for the player costs no wake-ups here.
+  show_each_frame(this, [this] { return form_.canvas.has_changes(); }, [this] { flush_canvas(); });
 }
 
 QtWindow::~QtWindow() {
+  stop_showing(this);
   form_.set_all_observers(nullptr);
   form_.on_maximize = nullptr;
   form_.on_choose_picture_files = nullptr;
@@ -119,9 +110,11 @@ void QtWindow::sync_all() {
 void QtWindow::canvas_resized(int width, int height) { form_.canvas.resize(width, height); }
 
 bool QtWindow::flush_canvas() {
-  const DirtyRect d = form_.canvas.take_dirty();
-  if (d.empty()) return false;
-  canvas_->update(QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2)));
+  const std::vector<DirtyRect> changed = form_.canvas.take_dirty();
+  if (changed.empty()) return false;
+  QRegion region;
+  for (const DirtyRect& d : changed) region += QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2));
+  canvas_->update(region);
   return true;
 }
 

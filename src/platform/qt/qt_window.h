@@ -44,8 +44,8 @@ class QtWindow : public QMainWindow, public FormObserver {
   QMenu* menu_for(const MenuItem& item) const;  // null for items without children
   QWidget* widget_for(const Control& control) const;  // null for picture boxes
 
-  // Repaints the part of the canvas drawn since the last call (every frame while the game
-  // draws); false when nothing was drawn.
+  // Repaints the rectangles of the canvas drawn since the last call (the loop calls it once a
+  // display frame while the game draws); false when nothing was drawn.
   bool flush_canvas();
   // Saves what the window shows (menu bar, canvas and visible controls) as a PNG file.
   bool save_screenshot(const QString& path);
@@ -98,7 +98,6 @@ class QtWindow : public QMainWindow, public FormObserver {
   // How to bring each object's widget up to date with the object.
   std::unordered_map<const FormObject*, std::function<void()>> sync_;
   bool syncing_ = false;  // widget signals raised by our own updates are not user actions
-  QTimer repaint_;
   // Set while the window is maximized only because the game maximized it.
   bool game_maximized_ = false;
   bool changing_size_ = false;  // our own maximize or restore is under way
