@@ -19,6 +19,9 @@
 #include "platform/qt/form_widgets.h"
 #include "platform/qt/key_codes.h"
 #include "platform/qt/qt_loop.h"
+#if JUMBLIX_X11_SURFACE
+#include "platform/qt/x11_surface.h"
+#endif
 
 namespace jumblix {
 
@@ -44,6 +47,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   const int menu_height = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
   resize(form_.canvas.width(), form_.canvas.height() + menu_height + statusBar()->minimumHeight());
   canvas_->setFocus();
+  create_surface();
 
   // What the game draws reaches the screen once a display frame, when the loop is about to
   // sleep: a game waiting for the player costs no wake-ups here.
@@ -107,19 +111,59 @@ void QtWindow::sync_all() {
   for (Control* control : form_.controls()) changed(*control);
 }
 
-void QtWindow::canvas_resized(int width, int height) { form_.canvas.resize(width, height); }
+void QtWindow::canvas_resized(int width, int height) {
+  form_.canvas.resize(width, height);
+#if JUMBLIX_X11_SURFACE
+  if (surface_) surface_->setGeometry(0, 0, width, height);
+#endif
+}
+
+void QtWindow::create_surface() {
+#if JUMBLIX_X11_SURFACE
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  for (const auto& [control, widget] : widgets_) widget->setAttribute(Qt::WA_NativeWindow);
+  surface_ = X11Surface::create(*canvas_, form_.canvas);
+#endif
+}
+
+void QtWindow::repaint_controls_over(const QRegion& region) {
+  for (const auto& [control, widget] : widgets_)
+    if (widget->isVisible() && region.intersects(widget->geometry()))
+      canvas_->update(region & widget->geometry());
+}
 
 bool QtWindow::flush_canvas() {
   const std::vector<DirtyRect> changed = form_.canvas.take_dirty();
   if (changed.empty()) return false;
   QRegion region;
   for (const DirtyRect& d : changed) region += QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2));
+#if JUMBLIX_X11_SURFACE
+  if (surface_ && surface_->show_rects(region)) {
+    repaint_controls_over(region);
+    return true;
+  }
+  if (surface_) {
+    // The surface cannot serve any longer (say, the screen's scale changed): Qt paints.
+    surface_->hide();
+    surface_ = nullptr;
+    canvas_->update();
+  }
+#endif
   canvas_->update(region);
   return true;
 }
 
 bool QtWindow::save_screenshot(const QString& path) {
   flush_canvas();
+#if JUMBLIX_X11_SURFACE
+  // The surface shows the canvas on the server only; the picture comes from the canvas view.
+  if (surface_) {
+    surface_->hide();
+    const bool saved = grab().save(path, "PNG");
+    surface_->show();
+    return saved;
+  }
+#endif
   return grab().save(path, "PNG");
 }
 

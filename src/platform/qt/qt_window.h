@@ -25,6 +25,7 @@ class QKeySequence;
 namespace jumblix {
 
 class CanvasView;
+class X11Surface;
 
 class QtWindow : public QMainWindow, public FormObserver {
   Q_OBJECT
@@ -80,6 +81,12 @@ class QtWindow : public QMainWindow, public FormObserver {
   void sync_all();
   void place(Control& control, QWidget* widget);
   void canvas_resized(int width, int height);
+  // The surface where it can serve; the controls over the drawing area become native
+  // windows then, so that the server keeps them above it.
+  void create_surface();
+  // Widgets over the drawing area repaint where the canvas changed beneath them (check boxes
+  // and option buttons show it through).
+  void repaint_controls_over(const QRegion& region);
   void key_to_game(QKeyEvent* event);
   // The keys of desktop_keys.cpp: shortcuts that belong to the window, never to the game.
   void add_desktop_keys();
@@ -91,6 +98,8 @@ class QtWindow : public QMainWindow, public FormObserver {
 
   WindowForm& form_;
   CanvasView* canvas_ = nullptr;
+  // Shows the canvas on X11 displays (x11_surface.h); null where the canvas view paints it.
+  X11Surface* surface_ = nullptr;
   QLabel* status_label_ = nullptr;
   std::unordered_map<const MenuItem*, QAction*> actions_;
   std::unordered_map<const MenuItem*, QMenu*> menus_;

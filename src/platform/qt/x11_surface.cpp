@@ -1,0 +1,223 @@
+#include "platform/qt/x11_surface.h"
+
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>  // xcb_poll_for_reply
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QRegion>
+
+#include "platform/canvas.h"
+
+namespace jumblix {
+
+namespace {
+
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+// The shared memory is only reachable by a server on this machine, and descriptors pass only
+// over a local socket: anything else would end the connection.
+bool local_connection(xcb_connection_t* c) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  return getsockname(xcb_get_file_descriptor(c), reinterpret_cast<sockaddr*>(&address), &length) == 0 &&
+         address.ss_family == AF_UNIX;
+}
+
+bool shared_memory_by_descriptor(xcb_connection_t* c) {
+  const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+  if (!shm || !shm->present) return false;
+  Reply<xcb_shm_query_version_reply_t> version(
+      xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr));
+  return version && (version->major_version > 1 ||
+                     (version->major_version == 1 && version->minor_version >= 2));
+}
+
+// True when the window takes the canvas's pixels as they are: 32 bits a pixel, least
+// significant byte first, red, green and blue in the canvas's places.
+bool takes_canvas_pixels(xcb_connection_t* c, xcb_window_t window, std::uint8_t* depth) {
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
+  Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+  Reply<xcb_get_window_attributes_reply_t> attributes(
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+  if (!geometry || !attributes) return false;
+  *depth = geometry->depth;
+  if (*depth != 24 && *depth != 32) return false;
+
+  bool packed = false;
+  for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+    if (f.data->depth == *depth) packed = f.data->bits_per_pixel == 32;
+  if (!packed) return false;
+
+  for (auto s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s))
+    for (auto d = xcb_screen_allowed_depths_iterator(s.data); d.rem; xcb_depth_next(&d))
+      for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+        if (v.data->visual_id == attributes->visual)
+          return v.data->red_mask == 0xFF0000 && v.data->green_mask == 0xFF00 && v.data->blue_mask == 0xFF;
+  return false;
+}
+
+}  // namespace
+
+// The connection's side of the surface: the window, the shared copy of the canvas and the
+// question that tells when the server has read it.
+struct X11Surface::Server {
+  xcb_connection_t* c = nullptr;
+  xcb_window_t window = 0;
+  std::uint8_t depth = 0;
+  xcb_gcontext_t gc = 0;  // no exposure events; black for what lies beyond the canvas
+  xcb_shm_seg_t segment = 0;
+  std::uint32_t* shared = nullptr;  // width x height pixels, rows packed
+  std::size_t bytes = 0;
+  int width = 0, height = 0;
+  // Asked right after a frame was sent: the server answers it only after reading that frame.
+  xcb_get_input_focus_cookie_t read_back{};
+  bool asked = false;
+
+  ~Server() {
+    wait_until_read();
+    release();
+    if (gc) xcb_free_gc(c, gc);
+    xcb_flush(c);
+  }
+
+  void release() {
+    if (segment) xcb_shm_detach(c, segment);
+    if (shared) munmap(shared, bytes);
+    segment = 0;
+    shared = nullptr;
+    width = height = 0;
+  }
+
+  // A shared copy for a canvas of this size; false when the server does not take it.
+  bool allocate(int w, int h) {
+    wait_until_read();
+    release();
+    if (w <= 0 || h <= 0) return true;
+    bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+    const int fd = memfd_create("jumblix-canvas", MFD_CLOEXEC);
+    if (fd < 0) return false;
+    void* memory = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
+      memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (memory == MAP_FAILED) {
+      ::close(fd);
+      return false;
+    }
+    // The server maps it read-only; the descriptor is closed once it has been sent.
+    segment = xcb_generate_id(c);
+    if (xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_fd_checked(c, segment, fd, 1))) {
+      std::free(error);
+      segment = 0;
+      munmap(memory, bytes);
+      return false;
+    }
+    shared = static_cast<std::uint32_t*>(memory);
+    width = w;
+    height = h;
+    return true;
+  }
+
+  // Normally answered long ago (a frame apart); only a server far behind makes this wait.
+  void wait_until_read() {
+    if (!asked) return;
+    asked = false;
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (!xcb_poll_for_reply(c, read_back.sequence, &reply, &error))
+      reply = xcb_get_input_focus_reply(c, read_back, &error);
+    std::free(reply);
+    std::free(error);
+  }
+
+  bool send(const Picture& canvas, const QRegion& region) {
+    if ((canvas.width != width || canvas.height != height) && !allocate(canvas.width, canvas.height))
+      return false;
+    wait_until_read();
+    const QRect bounds(0, 0, width, height);
+    for (const QRect& asked_for : region) {
+      const QRect r = asked_for & bounds;
+      if (r.isEmpty()) continue;
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + r.left();
+        std::memcpy(shared + at, canvas.pixels.data() + at, static_cast<std::size_t>(r.width()) * 4);
+      }
+      xcb_shm_put_image(c, window, gc, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height),
+                        static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
+                        static_cast<std::uint16_t>(r.width()), static_cast<std::uint16_t>(r.height()),
+                        static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()), depth,
+                        XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+    }
+    // Anything beyond the canvas (only while a resize is under way) is black.
+    std::vector<xcb_rectangle_t> beyond;
+    for (const QRect& r : region - bounds)
+      beyond.push_back({static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
+                        static_cast<std::uint16_t>(r.width()), static_cast<std::uint16_t>(r.height())});
+    if (!beyond.empty())
+      xcb_poly_fill_rectangle(c, window, gc, static_cast<std::uint32_t>(beyond.size()), beyond.data());
+    read_back = xcb_get_input_focus(c);
+    asked = true;
+    xcb_flush(c);
+    return true;
+  }
+};
+
+X11Surface* X11Surface::create(QWidget& parent, const Canvas& canvas) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+    return nullptr;
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) return nullptr;
+  auto server = std::make_unique<Server>();
+  server->c = x11->connection();
+  if (!local_connection(server->c) || !shared_memory_by_descriptor(server->c)) return nullptr;
+
+  auto* surface = new X11Surface(parent, canvas, nullptr);
+  server->window = static_cast<xcb_window_t>(surface->winId());
+  if (!takes_canvas_pixels(server->c, server->window, &server->depth) || !surface->usable()) {
+    delete surface;
+    return nullptr;
+  }
+  server->gc = xcb_generate_id(server->c);
+  const std::uint32_t values[] = {0, 0};  // foreground black, no graphics exposures
+  xcb_create_gc(server->c, server->gc, server->window, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+  surface->server_ = std::move(server);
+  return surface;
+}
+
+X11Surface::X11Surface(QWidget& parent, const Canvas& canvas, std::unique_ptr<Server> server)
+    : QWidget(&parent), canvas_(canvas), server_(std::move(server)) {
+  setAttribute(Qt::WA_NativeWindow);
+  setAttribute(Qt::WA_PaintOnScreen);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+  setGeometry(parent.rect());
+  lower();
+}
+
+X11Surface::~X11Surface() = default;
+
+// Pixels of the canvas are pixels of the screen only at scale 1.
+bool X11Surface::usable() const { return devicePixelRatioF() == 1.0; }
+
+bool X11Surface::show_rects(const QRegion& region) {
+  if (!server_ || !usable()) return false;
+  return server_->send(canvas_.image(), region);
+}
+
+void X11Surface::paintEvent(QPaintEvent* event) { show_rects(event->region()); }
+
+}  // namespace jumblix
