@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "platform/picture.h"
@@ -29,6 +31,31 @@ class DirtyRegion {
   std::vector<DirtyRect> rects_;
 };
 
+// What the canvas shows, to read: valid until the canvas next draws, resizes or moves to
+// other memory.
+struct CanvasPixels {
+  int width = 0;
+  int height = 0;
+  std::span<const std::uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom, packed
+
+  bool empty() const { return width <= 0 || height <= 0; }
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// Memory for the canvas's pixels, lent by a view that shares it with the window system, so
+// that showing a frame copies nothing.
+class PixelMemory {
+ public:
+  virtual ~PixelMemory() = default;
+  // Memory for width x height pixels (both above 0), or null: the canvas keeps its own then.
+  virtual std::uint32_t* lend(int width, int height) = 0;
+  // Memory lent earlier that the canvas no longer uses.
+  virtual void give_back(std::uint32_t* pixels) = 0;
+  // The canvas is about to draw after a take_dirty(): the window system may still be
+  // reading what was taken.
+  virtual void before_drawing() = 0;
+};
+
 // The window's drawing area: a pixel buffer the game draws into and a view shows.
 //
 // Drawing may be left for later (defer): frames of a moving picture that follow one another
@@ -37,20 +64,29 @@ class DirtyRegion {
 class Canvas {
  public:
   Canvas(int width = 0, int height = 0);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  Canvas(Canvas&& other) noexcept;
+  Canvas& operator=(Canvas&& other) noexcept;
 
-  int width() const { return image_.width; }
-  int height() const { return image_.height; }
-  const Picture& image() const {
+  int width() const { return width_; }
+  int height() const { return height_; }
+  CanvasPixels image() const {
     settle();
-    return image_;
+    return {width_, height_, {pixels_, static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)}};
   }
   std::uint32_t pixel(int x, int y) const {
     settle();
-    return image_.at(x, y);
+    return pixels_[static_cast<std::size_t>(y) * width_ + x];
   }
 
   // Keeps what fits of the old content; new area is black.
   void resize(int width, int height);
+
+  // Moves the pixels into memory the view lends (null: back into the canvas's own). The
+  // memory must outlive its use: the view calls use_memory(nullptr) before it goes.
+  void use_memory(PixelMemory* memory);
 
   // Filled box in a palette colour; both corners are included, the corners may be
   // given in any order, and the box is clipped to the canvas.
@@ -87,7 +123,26 @@ class Canvas {
     ++draws_;
     dirty_.add({x1, y1, x2, y2});
   }
-  Picture image_;
+  // Before every change of pixels: settles what is pending, and lets lent memory's reader
+  // finish first.
+  void prepare_drawing() {
+    settle();
+    if (taken_) {
+      taken_ = false;
+      if (memory_) memory_->before_drawing();
+    }
+  }
+  std::uint32_t* row(int y) { return pixels_ + static_cast<std::size_t>(y) * width_; }
+  // Pixels for a width x height canvas, the old content copied where it fits.
+  void store(int width, int height);
+
+  int width_ = 0;
+  int height_ = 0;
+  std::uint32_t* pixels_ = nullptr;  // own_.data() or lent memory
+  std::vector<std::uint32_t> own_;
+  PixelMemory* memory_ = nullptr;
+  bool lent_ = false;   // pixels_ is memory_'s
+  bool taken_ = false;  // a view took the changes and nothing was drawn since
   DirtyRegion dirty_;
   // Drawing left for later; a read (const) does it first, through the owner's own canvas.
   mutable std::function<void()> pending_;

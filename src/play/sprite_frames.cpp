@@ -82,7 +82,10 @@ void SpriteFrames::draw(Canvas& canvas) {
   for (const Fill& fill : cleared) canvas.fill_box(fill.colour, fill.box.x1, fill.box.y1, fill.box.x2, fill.box.y2);
   if (finished) {
     const Finished& f = *finished;
-    canvas.fill_box(f.colour, f.box.x1, f.box.y1, f.box.x2, f.box.y2);
+    // The picture covers its place whole: only the border around it is cleared.
+    const bool covers = !f.picture->empty();
+    for (const DirtyRect& part : covers ? outside(f.box, f.shown) : std::vector<DirtyRect>{f.box})
+      canvas.fill_box(f.colour, part.x1, part.y1, part.x2, part.y2);
     canvas.stretch_copy(*f.picture, 0, 0, f.picture->width, f.picture->height, f.shown.x1, f.shown.y1,
                         f.shown.x2 - f.shown.x1 + 1, f.shown.y2 - f.shown.y1 + 1);
   }

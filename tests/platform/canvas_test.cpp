@@ -36,8 +36,10 @@ TEST(Canvas, StretchesByNearestNeighbourAndClipsAtTheEdges) {
   ASSERT_TRUE(canvas.stretch_copy(src, 3, 4, 5, 5, 5, 5, 10, 10));     // doubled
   ASSERT_TRUE(canvas.stretch_copy(src, 0, 0, 20, 20, 39, 20, -10, 10)); // halved, mirrored
   ASSERT_TRUE(canvas.stretch_copy(src, 0, 0, 30, 30, 2, 36, -30, 30));  // mostly off-canvas
+  ASSERT_TRUE(canvas.stretch_copy(src, 1, 1, 9, 3, 16, 0, 12, 3));      // widened by a third
   EXPECT_EQ(0, mismatches(canvas, [](int x, int y) {
               if (x >= 5 && x <= 14 && y >= 5 && y <= 14) return code(3 + (x - 5) / 2, 4 + (y - 5) / 2);
+              if (x >= 16 && x <= 27 && y <= 2) return code(1 + (x - 16) * 9 / 12, 1 + y);
               if (x >= 30 && y >= 20 && y <= 29) return code(2 * (39 - x), 2 * (y - 20));
               if (x <= 2 && y >= 36) return code(2 - x, y - 36);
               return palette_rgb(kBlank);

@@ -1,5 +1,6 @@
 #include "play/piece_drawing.h"
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -193,7 +194,7 @@ TEST(SpriteFrames, PendingFramesDrawWhatEveryFrameWouldHave) {
     if (frame == 200)  // drawing over the board: the next frame draws every piece afresh
       for (Canvas* canvas : {&every, &later}) canvas->fill_box(kPuzzleBg, 0, 0, 199, 119);
     if (frame % 40 == 0) {
-      ASSERT_TRUE(every.image().pixels == later.image().pixels) << "board frame " << frame;
+      ASSERT_TRUE(std::ranges::equal(every.image().pixels, later.image().pixels)) << "board frame " << frame;
     }
   }
   for (int frame = 1; frame <= 300; ++frame) {
@@ -202,7 +203,7 @@ TEST(SpriteFrames, PendingFramesDrawWhatEveryFrameWouldHave) {
     frames.finished_frame(later, sprite, view.left, view.top, 92, 72, kPictureBg);
     step_sprite(view.left, view.top, s.sprite_dx, s.sprite_dy, view.width, view.height, 200, 120);
     if (frame % 30 == 0) {
-      ASSERT_TRUE(every.image().pixels == later.image().pixels) << "finished frame " << frame;
+      ASSERT_TRUE(std::ranges::equal(every.image().pixels, later.image().pixels)) << "finished frame " << frame;
     }
   }
 }

@@ -25,7 +25,7 @@ QSize CanvasView::sizeHint() const {
 
 void CanvasView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const Picture& picture = window_.form().canvas.image();
+  const CanvasPixels picture = window_.form().canvas.image();
   QRegion rest = event->region();
   if (!picture.empty()) {
     const QImage view(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,

@@ -127,9 +127,12 @@ void QtWindow::create_surface() {
 }
 
 void QtWindow::repaint_controls_over(const QRegion& region) {
-  for (const auto& [control, widget] : widgets_)
-    if (widget->isVisible() && region.intersects(widget->geometry()))
-      canvas_->update(region & widget->geometry());
+  const QRect changed = region.boundingRect();
+  for (const auto& [control, widget] : widgets_) {
+    if (!widget->isVisible() || !changed.intersects(widget->geometry())) continue;
+    const QRegion under = region & widget->geometry();
+    if (!under.isEmpty()) canvas_->update(under);
+  }
 }
 
 bool QtWindow::flush_canvas() {

@@ -8,7 +8,6 @@
 #include <xcb/xcbext.h>  // xcb_poll_for_reply
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include <QGuiApplication>
@@ -72,66 +71,70 @@ bool takes_canvas_pixels(xcb_connection_t* c, xcb_window_t window, std::uint8_t*
 
 }  // namespace
 
-// The connection's side of the surface: the window, the shared copy of the canvas and the
-// question that tells when the server has read it.
-struct X11Surface::Server {
+// The connection's side of the surface: the window, the canvas's pixels in memory the server
+// maps too, and the question that tells when the server has read them.
+struct X11Surface::Server : PixelMemory {
+  struct Segment {
+    std::uint32_t* pixels;
+    std::size_t bytes;
+    xcb_shm_seg_t id;
+  };
+
   xcb_connection_t* c = nullptr;
   xcb_window_t window = 0;
   std::uint8_t depth = 0;
   xcb_gcontext_t gc = 0;  // no exposure events; black for what lies beyond the canvas
-  xcb_shm_seg_t segment = 0;
-  std::uint32_t* shared = nullptr;  // width x height pixels, rows packed
-  std::size_t bytes = 0;
-  int width = 0, height = 0;
+  std::vector<Segment> segments;  // lent to the canvas: one, two while it resizes
   // Asked right after a frame was sent: the server answers it only after reading that frame.
   xcb_get_input_focus_cookie_t read_back{};
   bool asked = false;
 
-  ~Server() {
+  ~Server() override {
     wait_until_read();
-    release();
+    for (const Segment& s : segments) {
+      xcb_shm_detach(c, s.id);
+      munmap(s.pixels, s.bytes);
+    }
     if (gc) xcb_free_gc(c, gc);
     xcb_flush(c);
   }
 
-  void release() {
-    if (segment) xcb_shm_detach(c, segment);
-    if (shared) munmap(shared, bytes);
-    segment = 0;
-    shared = nullptr;
-    width = height = 0;
-  }
-
-  // A shared copy for a canvas of this size; false when the server does not take it.
-  bool allocate(int w, int h) {
-    wait_until_read();
-    release();
-    if (w <= 0 || h <= 0) return true;
-    bytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+  std::uint32_t* lend(int width, int height) override {
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
     const int fd = memfd_create("jumblix-canvas", MFD_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return nullptr;
     void* memory = MAP_FAILED;
     if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
       memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (memory == MAP_FAILED) {
       ::close(fd);
-      return false;
+      return nullptr;
     }
     // The server maps it read-only; the descriptor is closed once it has been sent.
-    segment = xcb_generate_id(c);
-    if (xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_fd_checked(c, segment, fd, 1))) {
+    const xcb_shm_seg_t id = xcb_generate_id(c);
+    if (xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_fd_checked(c, id, fd, 1))) {
       std::free(error);
-      segment = 0;
       munmap(memory, bytes);
-      return false;
+      return nullptr;
     }
-    shared = static_cast<std::uint32_t*>(memory);
-    width = w;
-    height = h;
-    return true;
+    segments.push_back({static_cast<std::uint32_t*>(memory), bytes, id});
+    return segments.back().pixels;
+  }
+
+  // The server finishes every request before the next, so a detach never cuts a read short.
+  void give_back(std::uint32_t* pixels) override {
+    for (auto s = segments.begin(); s != segments.end(); ++s)
+      if (s->pixels == pixels) {
+        xcb_shm_detach(c, s->id);
+        munmap(s->pixels, s->bytes);
+        segments.erase(s);
+        return;
+      }
   }
 
   // Normally answered long ago (a frame apart); only a server far behind makes this wait.
+  void before_drawing() override { wait_until_read(); }
+
   void wait_until_read() {
     if (!asked) return;
     asked = false;
@@ -143,23 +146,22 @@ struct X11Surface::Server {
     std::free(error);
   }
 
-  bool send(const Picture& canvas, const QRegion& region) {
-    if ((canvas.width != width || canvas.height != height) && !allocate(canvas.width, canvas.height))
-      return false;
-    wait_until_read();
-    const QRect bounds(0, 0, width, height);
+  // The server copies the rectangles from the canvas's own pixels; false when the canvas
+  // does not keep them in memory lent here.
+  bool send(const CanvasPixels& canvas, const QRegion& region) {
+    const Segment* segment = nullptr;
+    for (const Segment& s : segments)
+      if (s.pixels == canvas.pixels.data()) segment = &s;
+    const QRect bounds(0, 0, canvas.width, canvas.height);
+    if (!segment && !bounds.isEmpty()) return false;
     for (const QRect& asked_for : region) {
       const QRect r = asked_for & bounds;
       if (r.isEmpty()) continue;
-      for (int y = r.top(); y <= r.bottom(); ++y) {
-        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + r.left();
-        std::memcpy(shared + at, canvas.pixels.data() + at, static_cast<std::size_t>(r.width()) * 4);
-      }
-      xcb_shm_put_image(c, window, gc, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height),
-                        static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
-                        static_cast<std::uint16_t>(r.width()), static_cast<std::uint16_t>(r.height()),
-                        static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()), depth,
-                        XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+      xcb_shm_put_image(c, window, gc, static_cast<std::uint16_t>(canvas.width),
+                        static_cast<std::uint16_t>(canvas.height), static_cast<std::int16_t>(r.x()),
+                        static_cast<std::int16_t>(r.y()), static_cast<std::uint16_t>(r.width()),
+                        static_cast<std::uint16_t>(r.height()), static_cast<std::int16_t>(r.x()),
+                        static_cast<std::int16_t>(r.y()), depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment->id, 0);
     }
     // Anything beyond the canvas (only while a resize is under way) is black.
     std::vector<xcb_rectangle_t> beyond;
@@ -175,7 +177,7 @@ struct X11Surface::Server {
   }
 };
 
-X11Surface* X11Surface::create(QWidget& parent, const Canvas& canvas) {
+X11Surface* X11Surface::create(QWidget& parent, Canvas& canvas) {
   if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
     return nullptr;
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -194,10 +196,11 @@ X11Surface* X11Surface::create(QWidget& parent, const Canvas& canvas) {
   const std::uint32_t values[] = {0, 0};  // foreground black, no graphics exposures
   xcb_create_gc(server->c, server->gc, server->window, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
   surface->server_ = std::move(server);
+  canvas.use_memory(surface->server_.get());
   return surface;
 }
 
-X11Surface::X11Surface(QWidget& parent, const Canvas& canvas, std::unique_ptr<Server> server)
+X11Surface::X11Surface(QWidget& parent, Canvas& canvas, std::unique_ptr<Server> server)
     : QWidget(&parent), canvas_(canvas), server_(std::move(server)) {
   setAttribute(Qt::WA_NativeWindow);
   setAttribute(Qt::WA_PaintOnScreen);
@@ -208,14 +211,25 @@ X11Surface::X11Surface(QWidget& parent, const Canvas& canvas, std::unique_ptr<Se
   lower();
 }
 
-X11Surface::~X11Surface() = default;
+X11Surface::~X11Surface() { retire(); }
+
+void X11Surface::retire() {
+  if (!server_) return;
+  canvas_.use_memory(nullptr);
+  server_.reset();
+  hide();
+}
 
 // Pixels of the canvas are pixels of the screen only at scale 1.
 bool X11Surface::usable() const { return devicePixelRatioF() == 1.0; }
 
 bool X11Surface::show_rects(const QRegion& region) {
-  if (!server_ || !usable()) return false;
-  return server_->send(canvas_.image(), region);
+  // The scale is looked up about once a second: it changes only when the window moves to
+  // another screen, and the lookup costs more than the rest of a frame's bookkeeping.
+  if (++shown_ % 64 == 0) usable_ = usable();
+  if (server_ && usable_ && server_->send(canvas_.image(), region)) return true;
+  retire();
+  return false;
 }
 
 void X11Surface::paintEvent(QPaintEvent* event) { show_rects(event->region()); }

@@ -1,11 +1,12 @@
 #pragma once
-// On an X11 display the drawing area's frames go to the X server from a shared-memory copy
-// of the canvas, straight from the game's loop, once a display frame.
+// On an X11 display the canvas keeps its pixels in memory the X server maps too, and the
+// drawing area's frames go to the server straight from the game's loop, once a display frame,
+// without a copy.
 //
 // Why not Qt's own painting: before each paint that overlaps what it sent the frame before
 // (a moving picture always does), Qt's X11 backing store waits for the server to finish
 // reading it, a second wake-up of the game every frame. Here that question is asked right
-// after a frame is sent and its answer is long there when the next frame comes, so a moving
+// after a frame is sent and its answer is long there when the canvas next draws, so a moving
 // picture costs one wake-up a frame.
 //
 // The surface is a native child window covering the drawing area, below the panels' widgets
@@ -26,26 +27,29 @@ class Canvas;
 class X11Surface : public QWidget {
  public:
   // A surface filling `parent` and showing `canvas`, or null where it cannot serve.
-  static X11Surface* create(QWidget& parent, const Canvas& canvas);
+  static X11Surface* create(QWidget& parent, Canvas& canvas);
   ~X11Surface() override;
 
-  // Sends these rectangles of the canvas to the screen. False when the surface cannot show
-  // them (the screen's scale changed, the server refused the memory): paint through Qt then.
+  // Has the X server show these rectangles of the canvas. False when the surface cannot (the
+  // screen's scale changed, the server refused the memory): it hides for good, the canvas
+  // takes back its pixels, and the caller paints through Qt.
   bool show_rects(const QRegion& region);
 
  protected:
   QPaintEngine* paintEngine() const override { return nullptr; }
+  // The server asks for what a window over it uncovered.
   void paintEvent(QPaintEvent* event) override;
-  // Qt's grab() of the window asks the widgets beneath for the picture; this one draws
-  // nothing into it.
 
  private:
   struct Server;
-  X11Surface(QWidget& parent, const Canvas& canvas, std::unique_ptr<Server> server);
+  X11Surface(QWidget& parent, Canvas& canvas, std::unique_ptr<Server> server);
   bool usable() const;
+  void retire();
 
-  const Canvas& canvas_;
+  Canvas& canvas_;
   std::unique_ptr<Server> server_;
+  bool usable_ = true;  // as of the last look
+  unsigned shown_ = 0;
 };
 
 }  // namespace jumblix
