@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "platform/test_support.h"
 #include "play/piece_drawing.h"
 
@@ -120,6 +123,55 @@ TEST(CanvasChanges, ASlideMarksExactlyItsTwoCells) {
   const std::vector<DirtyRect> rects = canvas.take_dirty();
   ASSERT_EQ(rects.size(), 2u);
   EXPECT_EQ(rects[0].area() + rects[1].area(), 2 * 39 * 29);
+}
+
+
+// Memory a view lends the canvas, as the X11 view does: it may still be reading what it took
+// until the canvas says it draws again.
+class LentMemory : public PixelMemory {
+ public:
+  std::uint32_t* lend(int width, int height) override {
+    blocks.push_back(std::make_unique<std::uint32_t[]>(static_cast<std::size_t>(width) * height));
+    return blocks.back().get();
+  }
+  void give_back(std::uint32_t* pixels) override {
+    std::erase_if(blocks, [pixels](const auto& b) { return b.get() == pixels; });
+  }
+  void before_drawing() override { ++readers_waited_for; }
+  std::vector<std::unique_ptr<std::uint32_t[]>> blocks;
+  int readers_waited_for = 0;
+};
+
+TEST(CanvasMemory, LentMemoryHoldsThePixelsAndIsWaitedForOnlyAfterATake) {
+  LentMemory memory;
+  Canvas canvas = blank_canvas(8, 6);
+  canvas.fill_box(4, 0, 0, 1, 1);
+  canvas.use_memory(&memory);
+  ASSERT_EQ(memory.blocks.size(), 1u);
+  EXPECT_EQ(canvas.image().pixels.data(), memory.blocks[0].get());
+  EXPECT_EQ(canvas.pixel(1, 1), palette_rgb(4));
+  EXPECT_EQ(canvas.pixel(2, 2), palette_rgb(kBlank));
+
+  canvas.fill_box(5, 2, 2, 3, 3);  // nothing taken yet: nobody reads
+  canvas.take_dirty();
+  canvas.fill_box(6, 4, 4, 4, 4);
+  canvas.fill_box(6, 5, 5, 5, 5);
+  EXPECT_EQ(memory.readers_waited_for, 1);
+  canvas.take_dirty();
+  canvas.image();  // reading is no drawing
+  EXPECT_EQ(memory.readers_waited_for, 1);
+
+  // A resize moves into new memory with the content and gives the old back.
+  canvas.resize(10, 6);
+  EXPECT_EQ(memory.readers_waited_for, 2);
+  ASSERT_EQ(memory.blocks.size(), 1u);
+  EXPECT_EQ(canvas.image().pixels.data(), memory.blocks[0].get());
+  EXPECT_EQ(canvas.pixel(3, 3), palette_rgb(5));
+  EXPECT_EQ(canvas.pixel(9, 0), 0xFF000000u);
+
+  canvas.use_memory(nullptr);
+  EXPECT_TRUE(memory.blocks.empty());
+  EXPECT_EQ(canvas.pixel(4, 4), palette_rgb(6));
 }
 
 }  // namespace

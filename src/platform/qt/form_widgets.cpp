@@ -181,6 +181,7 @@ void QtWindow::place(Control& control, QWidget* widget) {
       const bool had_focus = focus && (focus == widget || widget->isAncestorOf(focus));
       widget->setVisible(shown);
       if (shown) widget->raise();
+      choose_canvas_painter();
       if (!shown && had_focus) canvas_->setFocus(Qt::OtherFocusReason);
     } else if (!control.enabled() && widget->hasFocus()) {
       canvas_->setFocus(Qt::OtherFocusReason);

@@ -120,19 +120,20 @@ void QtWindow::canvas_resized(int width, int height) {
 
 void QtWindow::create_surface() {
 #if JUMBLIX_X11_SURFACE
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-  for (const auto& [control, widget] : widgets_) widget->setAttribute(Qt::WA_NativeWindow);
   surface_ = X11Surface::create(*canvas_, form_.canvas);
+  choose_canvas_painter();
 #endif
 }
 
-void QtWindow::repaint_controls_over(const QRegion& region) {
-  const QRect changed = region.boundingRect();
-  for (const auto& [control, widget] : widgets_) {
-    if (!widget->isVisible() || !changed.intersects(widget->geometry())) continue;
-    const QRegion under = region & widget->geometry();
-    if (!under.isEmpty()) canvas_->update(under);
-  }
+void QtWindow::choose_canvas_painter() {
+#if JUMBLIX_X11_SURFACE
+  if (!surface_) return;
+  bool covered = false;
+  for (const auto& [control, widget] : widgets_) covered = covered || !widget->isHidden();
+  if (covered == surface_->isHidden()) return;
+  surface_->setVisible(!covered);  // shown again, the server asks it for the whole area
+  if (covered) canvas_->update();
+#endif
 }
 
 bool QtWindow::flush_canvas() {
@@ -141,13 +142,9 @@ bool QtWindow::flush_canvas() {
   QRegion region;
   for (const DirtyRect& d : changed) region += QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2));
 #if JUMBLIX_X11_SURFACE
-  if (surface_ && surface_->show_rects(region)) {
-    repaint_controls_over(region);
-    return true;
-  }
-  if (surface_) {
+  if (surface_ && surface_->isVisible()) {
+    if (surface_->show_rects(region)) return true;
     // The surface cannot serve any longer (say, the screen's scale changed): Qt paints.
-    surface_->hide();
     surface_ = nullptr;
     canvas_->update();
   }
@@ -160,7 +157,7 @@ bool QtWindow::save_screenshot(const QString& path) {
   flush_canvas();
 #if JUMBLIX_X11_SURFACE
   // The surface shows the canvas on the server only; the picture comes from the canvas view.
-  if (surface_) {
+  if (surface_ && surface_->isVisible()) {
     surface_->hide();
     const bool saved = grab().save(path, "PNG");
     surface_->show();

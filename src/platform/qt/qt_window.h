@@ -81,12 +81,11 @@ class QtWindow : public QMainWindow, public FormObserver {
   void sync_all();
   void place(Control& control, QWidget* widget);
   void canvas_resized(int width, int height);
-  // The surface where it can serve; the controls over the drawing area become native
-  // windows then, so that the server keeps them above it.
+  // The surface where it can serve (x11_surface.h).
   void create_surface();
-  // Widgets over the drawing area repaint where the canvas changed beneath them (check boxes
-  // and option buttons show it through).
-  void repaint_controls_over(const QRegion& region);
+  // The surface shows the canvas while no control stands over it; otherwise the canvas view
+  // paints it through Qt, which blends the controls' edges into the picture beneath.
+  void choose_canvas_painter();
   void key_to_game(QKeyEvent* event);
   // The keys of desktop_keys.cpp: shortcuts that belong to the window, never to the game.
   void add_desktop_keys();

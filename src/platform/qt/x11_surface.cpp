@@ -202,6 +202,9 @@ X11Surface* X11Surface::create(QWidget& parent, Canvas& canvas) {
 
 X11Surface::X11Surface(QWidget& parent, Canvas& canvas, std::unique_ptr<Server> server)
     : QWidget(&parent), canvas_(canvas), server_(std::move(server)) {
+  // Only the surface is a window of its own: the drawing area and the controls stay Qt's.
+  QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+  setAttribute(Qt::WA_DontCreateNativeAncestors);
   setAttribute(Qt::WA_NativeWindow);
   setAttribute(Qt::WA_PaintOnScreen);
   setAttribute(Qt::WA_NoSystemBackground);

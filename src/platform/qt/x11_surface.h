@@ -9,11 +9,11 @@
 // after a frame is sent and its answer is long there when the canvas next draws, so a moving
 // picture costs one wake-up a frame.
 //
-// The surface is a native child window covering the drawing area, below the panels' widgets
-// (which become native windows too, so the server keeps them on top). Mouse presses pass
-// through it to the drawing area. Everywhere it cannot serve (another window system, a
-// server without shared memory file descriptors, an unusual pixel format, a scaled screen)
-// create() gives null and the drawing area paints through Qt as before.
+// The surface is a native child window covering the drawing area, shown while no control
+// stands over the drawing area. Mouse presses pass through it to the drawing area. Where it
+// cannot serve (another window system, a server without shared memory file descriptors, an
+// unusual pixel format, a scaled screen) create() gives null and the drawing area paints
+// through Qt as before.
 #include <memory>
 
 #include <QWidget>
