@@ -127,7 +127,7 @@ void QtWindow::create_surface() {
 
 void QtWindow::choose_canvas_painter() {
 #if JUMBLIX_X11_SURFACE
-  if (!surface_) return;
+  if (!surface_ || !surface_->serving()) return;
   bool covered = false;
   for (const auto& [control, widget] : widgets_) covered = covered || !widget->isHidden();
   if (covered == surface_->isHidden()) return;
@@ -142,7 +142,7 @@ bool QtWindow::flush_canvas() {
   QRegion region;
   for (const DirtyRect& d : changed) region += QRect(QPoint(d.x1, d.y1), QPoint(d.x2, d.y2));
 #if JUMBLIX_X11_SURFACE
-  if (surface_ && surface_->isVisible()) {
+  if (surface_ && surface_->serving() && surface_->isVisible()) {
     if (surface_->show_rects(region)) return true;
     // The surface cannot serve any longer (say, the screen's scale changed): Qt paints.
     surface_ = nullptr;

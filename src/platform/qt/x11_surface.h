@@ -34,6 +34,8 @@ class X11Surface : public QWidget {
   // screen's scale changed, the server refused the memory): it hides for good, the canvas
   // takes back its pixels, and the caller paints through Qt.
   bool show_rects(const QRegion& region);
+  // False once the surface has given up (see show_rects).
+  bool serving() const { return server_ != nullptr; }
 
  protected:
   QPaintEngine* paintEngine() const override { return nullptr; }
