@@ -26,8 +26,10 @@ void Puzzlemaker::begin_scoring() {
   fewest.reset();
   fewest_search->cancel();
   fewest_waiting = false;
-  if (scored) {
-    if (!best_results.loaded()) tell(best_results.load());
+  if (scored && !best_results.loaded()) tell(best_results.load());
+  // The screensaver's puzzles go unsearched: it runs for hours, and a search for every puzzle
+  // would cost as much as showing them.
+  if (scored && solve_mode != 2) {
     fewest_search->start(fewest_slides_input(puzzle));
     fewest_waiting = fewest_search->pending();
   }

@@ -179,6 +179,7 @@ TEST_F(SolverTest, ScreensaverModeShowsEachFinishedPictureForTheNewPictureTime) 
   EXPECT_NEAR(r().loop.now_ms() - finished_at, 10000, 50);
   EXPECT_EQ(g.phase, 3);
   EXPECT_EQ(g.caption(), "Jumblix: By Corvel-(Solving regular puzzle)");
+  EXPECT_EQ(r().search->started.size(), 1u) << "the screensaver's own puzzles are not searched";
   // Choosing regular mode while the picture waits stops the countdown.
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 10000));
   menu(g.csolve);
