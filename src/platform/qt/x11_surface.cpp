@@ -186,7 +186,7 @@ X11Surface* X11Surface::create(QWidget& parent, Canvas& canvas) {
   server->c = x11->connection();
   if (!local_connection(server->c) || !shared_memory_by_descriptor(server->c)) return nullptr;
 
-  auto* surface = new X11Surface(parent, canvas, nullptr);
+  auto* surface = new X11Surface(parent, canvas);
   server->window = static_cast<xcb_window_t>(surface->winId());
   if (!takes_canvas_pixels(server->c, server->window, &server->depth) || !surface->usable()) {
     delete surface;
@@ -200,8 +200,7 @@ X11Surface* X11Surface::create(QWidget& parent, Canvas& canvas) {
   return surface;
 }
 
-X11Surface::X11Surface(QWidget& parent, Canvas& canvas, std::unique_ptr<Server> server)
-    : QWidget(&parent), canvas_(canvas), server_(std::move(server)) {
+X11Surface::X11Surface(QWidget& parent, Canvas& canvas) : QWidget(&parent), canvas_(canvas) {
   // Only the surface is a window of its own: the drawing area and the controls stay Qt's.
   QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   setAttribute(Qt::WA_DontCreateNativeAncestors);

@@ -44,7 +44,7 @@ class X11Surface : public QWidget {
 
  private:
   struct Server;
-  X11Surface(QWidget& parent, Canvas& canvas, std::unique_ptr<Server> server);
+  X11Surface(QWidget& parent, Canvas& canvas);
   bool usable() const;
   void retire();
 
