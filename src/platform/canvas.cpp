@@ -124,12 +124,9 @@ void Canvas::use_memory(PixelMemory* memory) {
   settle();
   if (memory == memory_) return;
   if (lent_) {
-    // Back into the canvas's own memory first, while the old memory is still there.
-    PixelMemory* old = memory_;
-    memory_ = nullptr;
-    old->before_drawing();
+    // Back into the canvas's own memory first (reading it alongside the server is safe).
     std::vector<std::uint32_t> own(pixels_, pixels_ + static_cast<std::size_t>(width_) * height_);
-    old->give_back(pixels_);
+    memory_->give_back(pixels_);
     own_ = std::move(own);
     pixels_ = own_.data();
     lent_ = false;

@@ -127,9 +127,9 @@ class Canvas {
   // finish first.
   void prepare_drawing() {
     settle();
-    if (taken_) {
+    if (taken_) {  // only set while memory is lent
       taken_ = false;
-      if (memory_) memory_->before_drawing();
+      memory_->before_drawing();
     }
   }
   std::uint32_t* row(int y) { return pixels_ + static_cast<std::size_t>(y) * width_; }

@@ -155,16 +155,15 @@ bool QtWindow::flush_canvas() {
 
 bool QtWindow::save_screenshot(const QString& path) {
   flush_canvas();
-#if JUMBLIX_X11_SURFACE
   // The surface shows the canvas on the server only; the picture comes from the canvas view.
-  if (surface_ && surface_->isVisible()) {
-    surface_->hide();
-    const bool saved = grab().save(path, "PNG");
-    surface_->show();
-    return saved;
-  }
+  QWidget* surface = nullptr;
+#if JUMBLIX_X11_SURFACE
+  if (surface_ && surface_->isVisible()) surface = surface_;
 #endif
-  return grab().save(path, "PNG");
+  if (surface) surface->hide();
+  const bool saved = grab().save(path, "PNG");
+  if (surface) surface->show();
+  return saved;
 }
 
 // The window system answers a maximize or restore with a resize; wait a little for it (user
