@@ -16,8 +16,8 @@
 #include <string>
 #include <utility>
 
-#include "puzzle/fewest_slides.h"
-#include "puzzle/slide_board.h"
+#include "search/fewest_slides.h"
+#include "search/slide_board.h"
 
 int main(int argc, char** argv) {
   using namespace jumblix;

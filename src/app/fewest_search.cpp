@@ -1,6 +1,6 @@
 #include "app/fewest_search.h"
 
-#include "puzzle/fewest_slides_worker.h"
+#include "search/fewest_slides_worker.h"
 
 namespace jumblix {
 

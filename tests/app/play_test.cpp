@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "app/game_harness.h"
-#include "puzzle/fewest_slides.h"
+#include "search/fewest_slides.h"
 #include "platform/palette.h"
 #include "puzzle/scramble.h"
 

@@ -1,4 +1,4 @@
-#include "puzzle/fewest_slides.h"
+#include "search/fewest_slides.h"
 
 #include <stdlib.h>
 
@@ -15,14 +15,14 @@
 #include "platform/random.h"
 #include "play/move_rules.h"
 #include "platform/test_support.h"
-#include "puzzle/exact_search.h"
+#include "search/exact_search.h"
 #include "puzzle/fewest_slides_input.h"
-#include "puzzle/fewest_slides_worker.h"
-#include "puzzle/pattern_heuristic.h"
-#include "puzzle/pattern_table_cache.h"
+#include "search/fewest_slides_worker.h"
+#include "search/pattern_heuristic.h"
+#include "search/pattern_table_cache.h"
 #include "puzzle/puzzle_state.h"
 #include "puzzle/scramble.h"
-#include "puzzle/slide_board.h"
+#include "search/slide_board.h"
 
 namespace jumblix {
 namespace {

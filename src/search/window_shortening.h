@@ -5,8 +5,8 @@
 // leaves them, so it stays near the few pieces the stretch moves.
 #include <vector>
 
-#include "puzzle/exact_search.h"
-#include "puzzle/slide_board.h"
+#include "search/exact_search.h"
+#include "search/slide_board.h"
 
 namespace jumblix::fewest {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "puzzle/fewest_slides.h"
+#include "search/fewest_slides.h"
 
 namespace jumblix {
 

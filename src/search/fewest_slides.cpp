@@ -1,10 +1,10 @@
-#include "puzzle/fewest_slides.h"
+#include "search/fewest_slides.h"
 
-#include "puzzle/exact_search.h"
-#include "puzzle/line_by_line_solver.h"
-#include "puzzle/path_shortening.h"
-#include "puzzle/slide_board.h"
-#include "puzzle/window_shortening.h"
+#include "search/exact_search.h"
+#include "search/line_by_line_solver.h"
+#include "search/path_shortening.h"
+#include "search/slide_board.h"
+#include "search/window_shortening.h"
 
 namespace jumblix {
 namespace {

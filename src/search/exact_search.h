@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "puzzle/pattern_heuristic.h"
-#include "puzzle/slide_board.h"
+#include "search/pattern_heuristic.h"
+#include "search/slide_board.h"
 
 namespace jumblix::fewest {
 

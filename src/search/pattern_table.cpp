@@ -1,4 +1,4 @@
-#include "puzzle/pattern_table.h"
+#include "search/pattern_table.h"
 
 #include <cstddef>
 

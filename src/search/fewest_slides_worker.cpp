@@ -1,6 +1,6 @@
-#include "puzzle/fewest_slides_worker.h"
+#include "search/fewest_slides_worker.h"
 
-#include "puzzle/slide_board.h"
+#include "search/slide_board.h"
 
 namespace jumblix {
 

@@ -1,4 +1,4 @@
-#include "puzzle/exact_search.h"
+#include "search/exact_search.h"
 
 #include <algorithm>
 #include <climits>

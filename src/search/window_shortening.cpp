@@ -1,4 +1,4 @@
-#include "puzzle/window_shortening.h"
+#include "search/window_shortening.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,10 +1,10 @@
-#include "puzzle/pattern_heuristic.h"
+#include "search/pattern_heuristic.h"
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 
-#include "puzzle/pattern_table_cache.h"
+#include "search/pattern_table_cache.h"
 
 namespace jumblix::fewest {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "puzzle/pattern_table.h"
+#include "search/pattern_table.h"
 
 namespace jumblix::fewest {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "puzzle/exact_search.h"
-#include "puzzle/slide_board.h"
+#include "search/exact_search.h"
+#include "search/slide_board.h"
 
 namespace jumblix::fewest {
 

@@ -1,4 +1,4 @@
-#include "puzzle/path_shortening.h"
+#include "search/path_shortening.h"
 
 #include <cstdint>
 #include <unordered_map>

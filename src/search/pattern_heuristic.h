@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "puzzle/pattern_table.h"
+#include "search/pattern_table.h"
 
 namespace jumblix::fewest {
 

@@ -1,4 +1,4 @@
-#include "puzzle/slide_board.h"
+#include "search/slide_board.h"
 
 #include <charconv>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // to a board already passed is cut out.
 #include <vector>
 
-#include "puzzle/slide_board.h"
+#include "search/slide_board.h"
 
 namespace jumblix::fewest {
 

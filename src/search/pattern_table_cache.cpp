@@ -1,4 +1,4 @@
-#include "puzzle/pattern_table_cache.h"
+#include "search/pattern_table_cache.h"
 
 #include <fcntl.h>
 #include <unistd.h>

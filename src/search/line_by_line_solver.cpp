@@ -1,4 +1,4 @@
-#include "puzzle/line_by_line_solver.h"
+#include "search/line_by_line_solver.h"
 
 #include <algorithm>
 #include <cstdint>
