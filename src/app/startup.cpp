@@ -6,6 +6,7 @@
 #include "platform/file_io.h"
 #include "platform/palette.h"
 #include "puzzle/picture_library.h"
+#include "search/pattern_table_cache.h"
 
 namespace jumblix {
 
@@ -69,6 +70,7 @@ void Puzzlemaker::startup() {
   for (const std::string& folder : {working_dir, regular_folder(), animation_folder(),
                                     screensaver_picture_folder(), screensaver_colour_folder()})
     remove_stale_temporary_files(folder);
+  fewest::remove_stale_table_files(fewest::table_cache_folder());
 
   // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
   double rotate_mode = 0;

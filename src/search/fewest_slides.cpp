@@ -64,7 +64,11 @@ FewestSlides find_fewest_slides(int w, int h, const std::vector<int>& cells, con
     fewest::SearchStop stop{limits.cancel, std::nullopt};
     if (limits.exact_budget) stop.deadline = start + *limits.exact_budget;
     fewest::ExactOutcome exact = fewest::solve_exactly(board, *heuristic, stop);
-    if (exact.solved) return answer(FewestSlides::Kind::kExact, std::move(exact.slides));
+    // Shown as exact only when replayed on the board, and no longer than a solution known;
+    // otherwise the tables misled the search, and what it found is one candidate of a bound.
+    if (exact.solved && slides_solve(board, exact.slides) && (known.empty() || exact.slides.size() <= known.front().size()))
+      return answer(FewestSlides::Kind::kExact, std::move(exact.slides));
+    if (exact.solved) known.push_back(std::move(exact.slides));
     return bound(board, fewest::SearchStop{limits.cancel, std::nullopt}, std::move(known));
   }
   return bound(board, fewest::SearchStop{limits.cancel, start + limits.bound_budget}, std::move(known));

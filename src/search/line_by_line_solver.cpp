@@ -180,26 +180,55 @@ bool bring_piece(Paths& paths, Work& s, int piece, int target) {
   return paths.bring_piece(s, piece, target, 2) || paths.bring_piece(s, piece, target, std::max(s.w, s.h));
 }
 
+// The last two pieces of a line, t1 next to the end and t2 at the end (a corner of the
+// unsolved part), put home together: one alone might only get home by pushing the other out.
+bool place_last_two(Paths& paths, Work& s, int t1, int t2, int inward) {
+  const bool home = s.pos[static_cast<std::size_t>(t1)] == t1 && s.pos[static_cast<std::size_t>(t2)] == t2;
+  if (!home && !paths.bring_pair(s, t1, t1, t2, t2, 1)) {
+    // Too far apart to search together. Two ways, the shorter kept: both parked side by side
+    // one cell inward and then searched together (often short, but parking can wall the gap
+    // in); or the way that always works: t2 on t1's home, t1 inward of it, the gap brought
+    // round to t2's home, and two slides turn both in.
+    std::optional<Work> best;
+    Work parked = s;
+    if (bring_piece(paths, parked, t2, t2 + inward)) {
+      parked.locked[static_cast<std::size_t>(t2 + inward)] = 1;
+      const bool near = bring_piece(paths, parked, t1, t1 + inward);
+      parked.locked[static_cast<std::size_t>(t2 + inward)] = 0;
+      if (near && (paths.bring_pair(parked, t1, t1, t2, t2, 1) || paths.bring_pair(parked, t1, t1, t2, t2, 2)))
+        best = std::move(parked);
+    }
+    Work turned = s;
+    if (bring_piece(paths, turned, t2, t1)) {
+      turned.locked[static_cast<std::size_t>(t1)] = 1;
+      if (bring_piece(paths, turned, t1, t1 + inward)) {
+        turned.locked[static_cast<std::size_t>(t1 + inward)] = 1;
+        if (paths.bring_gap(turned, t2)) {
+          turned.locked[static_cast<std::size_t>(t1)] = 0;
+          turned.locked[static_cast<std::size_t>(t1 + inward)] = 0;
+          turned.slide_to(t1);           // t2 slides into its home
+          turned.slide_to(t1 + inward);  // t1 slides into its own
+          if (!best || turned.slides.size() < best->slides.size()) best = std::move(turned);
+        }
+      }
+    }
+    if (!best) return false;
+    s = std::move(*best);
+  }
+  s.locked[static_cast<std::size_t>(t1)] = 1;
+  s.locked[static_cast<std::size_t>(t2)] = 1;
+  return true;
+}
+
 // Puts the pieces of `line` home (each piece's home is its cell), one by one in that order,
-// the last two together: one piece alone might only get home by pushing the other out of its.
+// the last two together.
 bool place_line(Paths& paths, Work& s, const std::vector<int>& line, int inward, const SearchStop& stop) {
   const std::size_t m = line.size();
   for (std::size_t i = 0; i + 2 < m; ++i) {
     if (stop.due() || !bring_piece(paths, s, line[i], line[i])) return false;
     s.locked[static_cast<std::size_t>(line[i])] = 1;
   }
-  const int t1 = line[m - 2], t2 = line[m - 1];
-  if (!paths.bring_pair(s, t1, t1, t2, t2, 1)) {
-    // Far apart: first the two side by side next to their homes, one cell inward.
-    if (!bring_piece(paths, s, t2, t2 + inward)) return false;
-    s.locked[static_cast<std::size_t>(t2 + inward)] = 1;
-    const bool near = bring_piece(paths, s, t1, t1 + inward);
-    s.locked[static_cast<std::size_t>(t2 + inward)] = 0;
-    if (!near || !(paths.bring_pair(s, t1, t1, t2, t2, 1) || paths.bring_pair(s, t1, t1, t2, t2, 2))) return false;
-  }
-  s.locked[static_cast<std::size_t>(t1)] = 1;
-  s.locked[static_cast<std::size_t>(t2)] = 1;
-  return true;
+  return place_last_two(paths, s, line[m - 2], line[m - 1], inward);
 }
 
 // The last part, of at most 9 cells in the top-left corner, solved exactly.

@@ -49,6 +49,21 @@ std::uint32_t to_fields(std::uint32_t m) {
   return m;
 }
 
+// The cells of the placement with this index, as build_pattern_table lays them out.
+std::uint32_t decode_placement(std::uint64_t index, int k, const std::vector<std::uint32_t>& weights, int* pos) {
+  std::uint32_t occupied = 0;
+  for (int j = 0; j < k; ++j) {
+    int rank = static_cast<int>(index / weights[static_cast<std::size_t>(j)]);
+    index %= weights[static_cast<std::size_t>(j)];
+    int c = 0;
+    for (;; ++c)
+      if (!(occupied & (1u << c)) && rank-- == 0) break;
+    pos[j] = c;
+    occupied |= 1u << c;
+  }
+  return occupied;
+}
+
 }  // namespace
 
 std::uint64_t placement_count(int cells, int pieces) {
@@ -108,18 +123,7 @@ std::optional<PatternTable> build_pattern_table(int w, int h, const std::vector<
       std::uint32_t gaps = 0;  // cells where the gap stands at depth d
       for (; hits; hits &= hits - 1) gaps |= 1u << (__builtin_ctz(hits) / 2);
 
-      // The placement of this index: piece j on the rank-th cell still free.
-      std::uint64_t rest = index;
-      occupied = 0;
-      for (int j = 0; j < k; ++j) {
-        int rank = static_cast<int>(rest / weights[static_cast<std::size_t>(j)]);
-        rest %= weights[static_cast<std::size_t>(j)];
-        int c = 0;
-        for (;; ++c)
-          if (!(occupied & (1u << c)) && rank-- == 0) break;
-        pos[j] = c;
-        occupied |= 1u << c;
-      }
+      occupied = decode_placement(index, k, weights, pos);
       // A piece of the group next to the gap slides into it at the cost of one slide.
       for (int j = 0; j < k; ++j) {
         const int from = pos[j];
@@ -140,6 +144,63 @@ std::optional<PatternTable> build_pattern_table(int w, int h, const std::vector<
     for (std::uint32_t& word : seen) word = advance_fields(word);
   }
   return table;
+}
+
+}  // namespace jumblix::fewest
+
+namespace jumblix::fewest {
+
+bool table_consistent(const PatternTable& table, std::uint64_t sample) {
+  const int n = table.w * table.h, k = static_cast<int>(table.homes.size());
+  if (n > kMaxTableCells || k < 1 || k >= n) return false;
+  const std::uint64_t count = placement_count(n, k);
+  if (table.moves.size() != count) return false;
+  const CellMasks masks(table.w, table.h);
+  const std::vector<std::uint32_t> weights = placement_weights(n, k);
+  const std::uint32_t home = placement_index(table.homes.data(), k, weights.data());
+
+  int pos[kMaxTableCells];
+  // The placements a slide of one piece away, and whether their free cells are connected.
+  auto for_each_neighbour = [&](std::uint64_t index, auto&& visit) {
+    const std::uint32_t occupied = decode_placement(index, k, weights, pos);
+    for (int j = 0; j < k; ++j) {
+      const int from = pos[j];
+      for (std::uint32_t to = masks.neighbours(1u << from) & ~occupied; to; to &= to - 1) {
+        const int cell = __builtin_ctz(to);
+        pos[j] = cell;
+        const std::uint32_t moved = placement_index(pos, k, weights.data());
+        pos[j] = from;
+        const std::uint32_t free = masks.full & ~(occupied ^ (1u << from) ^ (1u << cell));
+        visit(moved, masks.region(from, free) == free);
+      }
+    }
+  };
+  auto holds = [&](std::uint64_t index) {
+    const int moves = table.moves[index];
+    if ((moves == 0) != (index == home)) return false;
+    bool stepped_down = moves == 0 || moves == kUnreached;
+    bool ok = true;
+    for_each_neighbour(index, [&](std::uint32_t next, bool connected) {
+      const int next_moves = table.moves[next];
+      stepped_down = stepped_down || next_moves < moves;
+      if (connected && moves > next_moves + 1) ok = false;
+    });
+    return ok && stepped_down;
+  };
+
+  bool ok = holds(home);
+  for_each_neighbour(home, [&](std::uint32_t next, bool) { ok = ok && holds(next); });
+  // Evenly spread, from a start that depends on the contents, so no fixed set of entries is
+  // the only one looked at.
+  if (count <= sample) {
+    for (std::uint64_t index = 0; ok && index < count; ++index) ok = holds(index);
+  } else {
+    std::uint64_t start = 0;
+    for (std::uint64_t i = 0; i < count; i += count / 61 + 1) start = start * 31 + table.moves[i];
+    const std::uint64_t step = count / sample;
+    for (std::uint64_t i = 0; ok && i < sample; ++i) ok = holds((start % step + i * step) % count);
+  }
+  return ok;
 }
 
 }  // namespace jumblix::fewest

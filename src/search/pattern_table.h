@@ -41,6 +41,13 @@ inline std::uint32_t placement_index(const int* pos, int k, const std::uint32_t*
 std::optional<PatternTable> build_pattern_table(int w, int h, const std::vector<int>& homes,
                                                 const std::atomic<bool>* abort);
 
+// A cheap check that the entries keep the rules every such table keeps, on up to `sample`
+// placements spread over the table (all of a smaller one) and those a slide from home: only
+// the group at home needs no slide; any other placement reached needs one slide more than some
+// placement a slide away; and none needs more than one slide over a placement a slide away
+// whose free cells are connected (its gap can stand anywhere at no cost).
+bool table_consistent(const PatternTable& table, std::uint64_t sample = std::uint64_t{1} << 16);
+
 // Whether the cells outside the group form one connected region with the group at home: then
 // where the gap ends does not matter to the table, and a mirror image of the group may share it.
 bool free_cells_connected(int w, int h, const std::vector<int>& homes);

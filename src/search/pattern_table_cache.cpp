@@ -3,9 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -15,7 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kMagic = "JMBXPAT1";
+constexpr std::string_view kMagic = "JMBXPAT2";
+// save_cached_table's temporary files: this prefix and the six letters or digits mkstemp adds.
+constexpr std::string_view kTemporaryPrefix = ".fewest-";
 
 void put_u32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -34,9 +41,12 @@ std::uint64_t fnv1a(std::string_view bytes, std::uint64_t hash = 0xcbf29ce484222
   return hash;
 }
 
-// Everything before the checksum: what the table is for and how many entries it holds.
-std::string header(int w, int h, const std::vector<int>& homes) {
+// Everything before the checksum: the game version that made the table, what it is for and
+// how many entries it holds.
+std::string header(int w, int h, const std::vector<int>& homes, std::string_view version) {
   std::string out(kMagic);
+  put_u32(out, static_cast<std::uint32_t>(version.size()));
+  out.append(version);
   put_u32(out, static_cast<std::uint32_t>(w));
   put_u32(out, static_cast<std::uint32_t>(h));
   put_u32(out, static_cast<std::uint32_t>(homes.size()));
@@ -63,6 +73,8 @@ std::string table_cache_folder() {
   return {};
 }
 
+std::string_view table_maker_version() { return JUMBLIX_TABLE_MAKER_VERSION; }
+
 std::string table_file_name(int w, int h, const std::vector<int>& homes) {
   std::string name = "fewest-" + std::to_string(w) + "x" + std::to_string(h);
   for (std::size_t j = 0; j < homes.size(); ++j) name.append(j == 0 ? "-" : ".").append(std::to_string(homes[j]));
@@ -73,7 +85,7 @@ std::optional<PatternTable> load_cached_table(const std::string& folder, int w, 
                                               const std::vector<int>& homes) {
   if (folder.empty() || !valid_group(w, h, homes)) return std::nullopt;
   const fs::path path = fs::path(folder) / table_file_name(w, h, homes);
-  const std::string head = header(w, h, homes);
+  const std::string head = header(w, h, homes, table_maker_version());
   const std::uint64_t entries = placement_count(w * h, static_cast<int>(homes.size()));
   std::error_code ec;
   if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) != head.size() + 8 + entries || ec)
@@ -91,36 +103,63 @@ std::optional<PatternTable> load_cached_table(const std::string& folder, int w, 
   std::vector<std::uint32_t> weights = placement_weights(w * h, static_cast<int>(homes.size()));
   if (table.moves[placement_index(homes.data(), static_cast<int>(homes.size()), weights.data())] != 0)
     return std::nullopt;
+  // The checksum only catches accidents; entries changed on purpose (or by a fault) must still
+  // keep the rules every such table keeps.
+  if (!table_consistent(table)) return std::nullopt;
   return table;
+}
+
+std::string table_file_bytes(const PatternTable& table, std::string_view version) {
+  std::string bytes = header(table.w, table.h, table.homes, version);
+  const std::string_view body(reinterpret_cast<const char*>(table.moves.data()), table.moves.size());
+  put_u64(bytes, fnv1a(body, fnv1a(bytes)));
+  bytes.append(body);
+  return bytes;
 }
 
 bool save_cached_table(const std::string& folder, const PatternTable& table) {
   if (folder.empty()) return false;
   std::error_code ec;
   fs::create_directories(folder, ec);
-  std::string head = header(table.w, table.h, table.homes);
-  const std::string_view body(reinterpret_cast<const char*>(table.moves.data()), table.moves.size());
-  put_u64(head, fnv1a(body, fnv1a(head)));
+  const std::string bytes = table_file_bytes(table);
 
   // Written whole into a new file beside the old one, then renamed over it.
   const fs::path path = fs::path(folder) / table_file_name(table.w, table.h, table.homes);
-  std::string temp = (fs::path(folder) / ".fewest-XXXXXX").string();
+  std::string temp = (fs::path(folder) / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;
-  for (std::string_view part : {std::string_view(head), body}) {
-    for (std::size_t at = 0; ok && at < part.size();) {
-      const ssize_t n = ::write(fd, part.data() + at, part.size() - at);
-      if (n < 0 && errno == EINTR) continue;
-      ok = n > 0;
-      if (ok) at += static_cast<std::size_t>(n);
-    }
+  for (std::size_t at = 0; ok && at < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) at += static_cast<std::size_t>(n);
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+int remove_stale_table_files(const std::string& folder, double min_age_seconds) {
+  int removed = 0;
+  if (folder.empty()) return removed;
+  std::error_code ec;
+  const std::time_t now = std::time(nullptr);
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != kTemporaryPrefix.size() + 6 || name.compare(0, kTemporaryPrefix.size(), kTemporaryPrefix) != 0 ||
+        !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kTemporaryPrefix.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+      continue;
+    struct stat st {};
+    const std::string path = it->path().string();
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (std::difftime(now, st.st_mtime) < min_age_seconds) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 std::optional<PatternTable> cached_or_built_table(int w, int h, const std::vector<int>& homes,

@@ -6,7 +6,9 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
+#include <tuple>
 #include <thread>
 #include <unordered_map>
 
@@ -16,6 +18,7 @@
 #include "play/move_rules.h"
 #include "platform/test_support.h"
 #include "search/exact_search.h"
+#include "search/line_by_line_solver.h"
 #include "puzzle/fewest_slides_input.h"
 #include "search/fewest_slides_worker.h"
 #include "search/pattern_heuristic.h"
@@ -189,6 +192,36 @@ TEST_F(FewestSlidesTest, LargerBoardsGetAShorterRealSolutionAsABound) {
   }
 }
 
+// Lightly scrambled large boards, where the gap is far from the last pieces of a line, once
+// left the gap walled in; with no way back known, the bound rests on the line-by-line solution.
+TEST_F(FewestSlidesTest, LightlyScrambledLargeBoardsAreAlwaysSolvedLineByLine) {
+  std::mt19937 random(25);
+  const std::tuple<int, int, int> boards[] = {{20, 20, 10}, {12, 12, 10}, {13, 17, 100},
+                                              {20, 20, 300}, {12, 15, 1000}, {20, 18, 1000}};
+  for (auto [w, h, walk] : boards) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + ", " + std::to_string(walk) + " slides");
+    SlideBoard board{w, h, std::vector<int>(static_cast<std::size_t>(w * h))};
+    std::iota(board.cells.begin(), board.cells.end(), 0);
+    for (int done = 0, last = 0; done < walk;) {
+      const int d = static_cast<int>(random() % 4) + 1;
+      if ((d + 1) / 2 == (last + 1) / 2 && d != last) continue;  // not straight back
+      if (board.slide(d)) ++done, last = d;
+    }
+    const auto slides = fewest::solve_line_by_line(board, {});
+    ASSERT_TRUE(slides);
+    EXPECT_TRUE(slides_solve(board, *slides));
+  }
+  // Two slides from solved: the bound finds them.
+  SlideBoard near{20, 20, std::vector<int>(400)};
+  std::iota(near.cells.begin(), near.cells.end(), 0);
+  near.slide(2);
+  near.slide(4);
+  const FewestSlides r = find_fewest_slides(20, 20, game_cells_of(near));
+  EXPECT_EQ(r.kind, FewestSlides::Kind::kBound);
+  EXPECT_EQ(r.slides, 2);
+  EXPECT_TRUE(game_board_solved_by(20, 20, game_cells_of(near), r.solution));
+}
+
 TEST_F(FewestSlidesTest, ThePuzzleInPlayGivesItsCellsAndTheWayBackToBeat) {
   Random random(5);
   PuzzleState s;
@@ -288,9 +321,15 @@ TEST_F(FewestSlidesTest, DamagedOrForeignTableFilesAreRebuilt) {
   const std::string good = cache_.read("jumblix/" + fewest::table_file_name(3, 3, homes));
   ASSERT_TRUE(fewest::load_cached_table(folder, 3, 3, homes));
 
+  EXPECT_EQ(good, fewest::table_file_bytes(*built));
   std::string flipped = good;
   flipped[flipped.size() / 2] ^= 1;
-  for (const std::string& bad : {good.substr(0, good.size() - 1), good + "x", flipped, std::string()}) {
+  // Changed entries under a checksum made to match, and a table another version made.
+  fewest::PatternTable forged = *built;
+  for (std::size_t i = 0; i < forged.moves.size(); i += 97) forged.moves[i] = static_cast<std::uint8_t>(forged.moves[i] + 3);
+  const std::string other_version = fewest::table_file_bytes(*built, std::string(fewest::table_maker_version()) + ".1");
+  for (const std::string& bad : {good.substr(0, good.size() - 1), good + "x", flipped, std::string(),
+                                 fewest::table_file_bytes(forged), other_version}) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bad;
     EXPECT_FALSE(fewest::load_cached_table(folder, 3, 3, homes));
     const auto again = fewest::cached_or_built_table(3, 3, homes, nullptr);
@@ -300,6 +339,23 @@ TEST_F(FewestSlidesTest, DamagedOrForeignTableFilesAreRebuilt) {
   }
   // A table made for another group never stands in for this one.
   EXPECT_FALSE(fewest::load_cached_table(folder, 3, 3, {1, 2, 3, 4, 6}));
+}
+
+// What a table write killed halfway leaves goes at the next start; one a minute old at most
+// (another copy of the game may be writing it) and files of other names stay.
+TEST_F(FewestSlidesTest, StaleTableTemporariesAreRemoved) {
+  const auto two_minutes_ago = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const char* name : {"jumblix/.fewest-a1B2c3", "jumblix/.fewest-fresh1", "jumblix/.fewest-old",
+                           "jumblix/.jumblix-a1B2c3", "jumblix/fewest-3x3-1.2.table"}) {
+    cache_.write(name, "half a table");
+    if (std::string(name) != "jumblix/.fewest-fresh1") std::filesystem::last_write_time(cache_.file(name), two_minutes_ago);
+  }
+  EXPECT_EQ(fewest::remove_stale_table_files(fewest::table_cache_folder()), 1);
+  EXPECT_FALSE(cache_.exists("jumblix/.fewest-a1B2c3"));
+  EXPECT_TRUE(cache_.exists("jumblix/.fewest-fresh1"));
+  EXPECT_TRUE(cache_.exists("jumblix/.fewest-old"));
+  EXPECT_TRUE(cache_.exists("jumblix/.jumblix-a1B2c3"));
+  EXPECT_EQ(fewest::remove_stale_table_files(""), 0);
 }
 
 TEST(BoardLine, ALineThatIsNoBoardIsToldWhy) {
