@@ -55,6 +55,16 @@ std::string header(int w, int h, const std::vector<int>& homes, std::string_view
   return out;
 }
 
+std::string_view entries_of(const PatternTable& table) {
+  return {reinterpret_cast<const char*>(table.moves.data()), table.moves.size()};
+}
+
+std::string header_and_checksum(const PatternTable& table, std::string_view version) {
+  std::string head = header(table.w, table.h, table.homes, version);
+  put_u64(head, fnv1a(entries_of(table), fnv1a(head)));
+  return head;
+}
+
 bool valid_group(int w, int h, const std::vector<int>& homes) {
   const int n = w * h;
   if (n > kMaxTableCells || homes.empty() || static_cast<int>(homes.size()) >= n) return false;
@@ -110,10 +120,8 @@ std::optional<PatternTable> load_cached_table(const std::string& folder, int w, 
 }
 
 std::string table_file_bytes(const PatternTable& table, std::string_view version) {
-  std::string bytes = header(table.w, table.h, table.homes, version);
-  const std::string_view body(reinterpret_cast<const char*>(table.moves.data()), table.moves.size());
-  put_u64(bytes, fnv1a(body, fnv1a(bytes)));
-  bytes.append(body);
+  std::string bytes = header_and_checksum(table, version);
+  bytes.append(entries_of(table));
   return bytes;
 }
 
@@ -121,7 +129,7 @@ bool save_cached_table(const std::string& folder, const PatternTable& table) {
   if (folder.empty()) return false;
   std::error_code ec;
   fs::create_directories(folder, ec);
-  const std::string bytes = table_file_bytes(table);
+  const std::string head = header_and_checksum(table, table_maker_version());
 
   // Written whole into a new file beside the old one, then renamed over it.
   const fs::path path = fs::path(folder) / table_file_name(table.w, table.h, table.homes);
@@ -129,11 +137,13 @@ bool save_cached_table(const std::string& folder, const PatternTable& table) {
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;
-  for (std::size_t at = 0; ok && at < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) at += static_cast<std::size_t>(n);
+  for (std::string_view part : {std::string_view(head), entries_of(table)}) {
+    for (std::size_t at = 0; ok && at < part.size();) {
+      const ssize_t n = ::write(fd, part.data() + at, part.size() - at);
+      if (n < 0 && errno == EINTR) continue;
+      ok = n > 0;
+      if (ok) at += static_cast<std::size_t>(n);
+    }
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
