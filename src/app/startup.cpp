@@ -69,6 +69,8 @@ void Puzzlemaker::startup() {
   for (const std::string& folder : {working_dir, regular_folder(), animation_folder(),
                                     screensaver_picture_folder(), screensaver_colour_folder()})
     remove_stale_temporary_files(folder);
+  // Read while the title puzzles play, so that the first puzzle need not wait for it.
+  best_results.prefetch();
 
   // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
   double rotate_mode = 0;
