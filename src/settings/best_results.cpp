@@ -271,7 +271,10 @@ void BestResults::keep_within_limit(const ResultKey& kept) {
   }
   std::size_t to = 0;
   for (std::size_t i = 0; i < results_.size(); ++i)
-    if (!dropped[i]) results_[to++] = std::move(results_[i]);
+    if (!dropped[i]) {
+      if (to != i) results_[to] = std::move(results_[i]);
+      ++to;
+    }
   results_.resize(to);
 }
 
