@@ -6,6 +6,8 @@
 // --screenshot saves what the window shows as a PNG at that moment (or after 2 s).
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -33,15 +35,18 @@ namespace {
 
 // The game ends at its next yield. Should it not get there (a system call that never returns),
 // a second signal, or the same one left unanswered for a second, ends the process at once.
-volatile std::sig_atomic_t termination_signal = 0;
+// The handlers may run on any of the program's threads.
+std::atomic<int> termination_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler may only touch lock-free atomics");
 
-void on_overdue_end(int) { ::_exit(128 + termination_signal); }
+void on_overdue_end(int) { ::_exit(128 + termination_signal.load()); }
 
 void on_termination_signal(int signal_number) {
-  if (termination_signal != 0) ::_exit(128 + signal_number);
-  termination_signal = signal_number;
+  if (termination_signal.exchange(signal_number) != 0) ::_exit(128 + signal_number);
+  const int interrupted_errno = errno;  // the write below must not change it under the thread
   jumblix::QtLoop::request_end_from_signal();
   ::alarm(1);
+  errno = interrupted_errno;
 }
 
 void install_termination_handlers() {
@@ -54,6 +59,15 @@ void install_termination_handlers() {
   sigemptyset(&overdue.sa_mask);
   sigaction(SIGALRM, &overdue, nullptr);
 }
+
+struct EndAtOnceIfWorkLeft {
+  const int& status;
+  ~EndAtOnceIfWorkLeft() {
+    if (!jumblix::BackgroundWork::work_left_running()) return;
+    std::fflush(nullptr);
+    ::_exit(status);
+  }
+};
 
 // A session may ask every Qt program for Wayland (QT_QPA_PLATFORM=wayland). Without Qt's
 // Wayland plugin (Debian's qt6-wayland, which the package only suggests) Qt would then
@@ -93,10 +107,14 @@ int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
   const int quit_after_ms = command_line.quit_after_ms;
 
   install_termination_handlers();
+  int status = 0;
   jumblix::QtLoop loop;
   jumblix::Puzzlemaker game(loop, ".");
+  // Once the work below is gone: a picture import still running then (a huge picture) is not
+  // waited for; the process ends at once, before the rest is taken down under it.
+  const EndAtOnceIfWorkLeft end_at_once{status};
   // Made before the window so that, at the end, the window goes first and the picture being
-  // imported is then finished.
+  // imported is then given a moment to finish.
   jumblix::BackgroundWork background(game);
   jumblix::QtWindow window(game);
   for (jumblix::Timer* timer : game.timers()) loop.add_timer(*timer);
@@ -113,12 +131,11 @@ int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
   try {
     game.Form_Activate();
   } catch (const jumblix::ProgramEnded&) {
-    return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "jumblix: %s\n", e.what());
-    return 1;
+    status = 1;
   }
-  return 0;
+  return status;
 }
 
 }  // namespace

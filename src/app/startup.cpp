@@ -71,6 +71,8 @@ void Puzzlemaker::startup() {
                                     screensaver_picture_folder(), screensaver_colour_folder()})
     remove_stale_temporary_files(folder);
   fewest::remove_stale_table_files(fewest::table_cache_folder());
+  // Read while the title puzzles play, so that the first puzzle need not wait for it.
+  best_results.prefetch();
 
   // The mode files are compared exactly: 0.6 is not 1, and 0.4 is not 0.
   double rotate_mode = 0;

@@ -20,6 +20,7 @@
 #include "platform/file_io.h"
 #include "platform/picture.h"
 #include "puzzle/picture_library.h"
+#include "puzzle/png_metadata.h"
 #include "settings/main_form.h"
 
 namespace jumblix {
@@ -157,7 +158,11 @@ ImportResult import_checked(const std::string& file, PictureKind kind, const std
     if (fd >= 0) ::close(fd);
     return refused("it cannot be opened as a file");
   }
-  QImageReader reader(&source);
+  // A PNG's metadata beyond a sane amount is left out before Qt sees the file.
+  std::vector<FileRange> trimmed = png_without_excess_metadata(source);
+  source.seek(0);
+  FileRangesDevice trimmed_png(source, std::move(trimmed));
+  QImageReader reader(trimmed_png.size() > 0 ? static_cast<QIODevice*>(&trimmed_png) : &source);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);  // a phone photo taken upright stands upright
   reader.setQuality(100);         // a photo decoded smaller is scaled smoothly

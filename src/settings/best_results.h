@@ -10,6 +10,10 @@
 //   kind (regular | animated), picture file name, width, height, rotation (yes | no),
 //   fewest moves, their date (YYYY-MM-DD), shortest time in milliseconds, its date.
 // In the picture name a backslash, tab, line feed and carriage return are written \\ \t \n \r.
+//
+// The file never grows beyond what the game reads back: when a new result would take it past
+// kMaxBestResultsBytes, the results not bettered for the longest time are dropped.
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,8 +52,12 @@ class BestResults {
   explicit BestResults(std::string folder) : folder_(std::move(folder)) {}
   std::string path() const;
 
-  // Reads the file (once; later calls do nothing). Returns what the player should be told,
-  // empty when all went well or there was no file yet.
+  // Begins reading and decoding the file on a thread of its own, so that load() later finds
+  // it done: a file of the largest size takes a noticeable moment. Once, before load().
+  void prefetch();
+  // Reads the file (once; later calls do nothing), taking what prefetch() read when the file
+  // has not changed since. Returns what the player should be told, empty when all went well
+  // or there was no file yet.
   std::string load();
   bool loaded() const { return loaded_; }
 
@@ -67,15 +75,25 @@ class BestResults {
   Outcome record(const ResultKey& key, int moves, long long time_ms, const std::string& date);
 
  private:
+  // What reading the file came to.
+  struct Reading {
+    enum class State { missing, unreadable, damaged, read } state = State::missing;
+    std::vector<BestResult> results;
+    std::string stamp;  // the file's size and time of change as it was read
+  };
+  static Reading read(const std::string& path);
   // Renames the file beside itself; the new name, or empty when it could not be moved.
   std::string set_aside() const;
+  // Drops the results bettered longest ago, never `kept`, until the file fits the limit.
+  void keep_within_limit(const ResultKey& kept);
 
   std::string folder_;
   bool loaded_ = false;
   // False while an unreadable file could not be set aside: it is never written over.
   bool may_write_ = true;
   bool unsaved_ = false;  // the file lacks a best that could not be written
-  std::vector<BestResult> results_;
+  std::vector<BestResult> results_;  // sorted by key
+  std::future<Reading> prefetched_;
 };
 
 // Today's date on this computer, "YYYY-MM-DD".

@@ -1,8 +1,14 @@
 // The player's own image files turned into picture-folder bitmaps.
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <cstring>
+#include <fstream>
+#include <functional>
 
 #include <QBuffer>
 #include <QImage>
@@ -49,6 +55,78 @@ std::string jpeg_with_orientation(const QImage& image, int orientation) {
   const std::size_t length = payload.size() + 2;
   const std::string app1 = std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + payload;
   return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
+}
+
+std::uint32_t png_crc(std::uint32_t crc, const char* bytes, std::size_t count) {
+  static const auto table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  for (std::size_t i = 0; i < count; ++i) crc = table[(crc ^ static_cast<unsigned char>(bytes[i])) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
+// Writes `png` with a well-formed text chunk of `text_bytes` bytes after its header chunk.
+void write_png_with_text(const std::string& path, const std::string& png, std::size_t text_bytes) {
+  std::ofstream out(path, std::ios::binary);
+  constexpr std::size_t kAfterHeader = 8 + 25;  // signature and IHDR
+  out << png.substr(0, kAfterHeader);
+  const std::size_t length = 8 + text_bytes;
+  const char length_bytes[4] = {char(length >> 24), char(length >> 16), char(length >> 8), char(length)};
+  out.write(length_bytes, 4);
+  const std::string start("tEXtComment\0", 12);
+  std::uint32_t crc = png_crc(0xFFFFFFFFu, start.data(), start.size());
+  out << start;
+  const std::string block(1 << 20, 'x');
+  for (std::size_t left = text_bytes; left > 0;) {
+    const std::size_t n = std::min(left, block.size());
+    crc = png_crc(crc, block.data(), n);
+    out.write(block.data(), static_cast<std::streamsize>(n));
+    left -= n;
+  }
+  crc ^= 0xFFFFFFFFu;
+  const char crc_bytes[4] = {char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
+  out.write(crc_bytes, 4);
+  out << png.substr(kAfterHeader);
+}
+
+// Runs `work` in a child process of its own: what it answered and the most memory, in kB,
+// that it took beyond what the process held before.
+struct Measured {
+  bool answer = false;
+  long grown_kb = -1;
+};
+Measured in_child_process(const std::function<bool()>& work) {
+  auto status_kb = [](const char* field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+    return -1L;
+  };
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+    const long before = status_kb("VmRSS:");
+    Measured m;
+    m.answer = work();
+    m.grown_kb = status_kb("VmHWM:") - before;
+    [[maybe_unused]] const auto written = write(fds[1], &m, sizeof m);
+    _exit(0);
+  }
+  close(fds[1]);
+  Measured m;
+  if (read(fds[0], &m, sizeof m) != sizeof m) m = {};
+  close(fds[0]);
+  waitpid(child, nullptr, 0);
+  return m;
 }
 
 class PictureImportTest : public ::testing::Test {
@@ -172,6 +250,20 @@ TEST_F(PictureImportTest, LargePhotosCostTheMemoryOfWhatIsMade) {
   EXPECT_FALSE(huge.added);
   EXPECT_NE(huge.detail.find("9000 x 8000"), std::string::npos) << huge.detail;
   EXPECT_NE(huge.detail.find("64 million"), std::string::npos) << huge.detail;
+}
+
+// Qt's PNG reader keeps every text chunk in memory: a huge comment is left out before it
+// reads, and the picture comes in as any other.
+TEST_F(PictureImportTest, AHugeTextInAPngCostsNoMemoryOfItsOwn) {
+  const std::string path = source.file("commented.png");
+  write_png_with_text(path, encoded(marked_image(64, 64), "png"), 100u << 20);
+  const Measured m = in_child_process([&] {
+    const ImportResult r = import_picture(path, PictureKind::regular, folder(), kDesignArea);
+    return r.added && r.decoded == AreaSize{64, 64};
+  });
+  EXPECT_TRUE(m.answer) << "imported";
+  EXPECT_GT(m.grown_kb, 0);
+  EXPECT_LT(m.grown_kb, 100 * 1024) << "kB";
 }
 
 TEST(DrawingAreaTest, WithoutADisplayTheDesignDrawingAreaIsCovered) {

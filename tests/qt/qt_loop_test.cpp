@@ -273,6 +273,26 @@ TEST(QtLoop, BackgroundWorkLeavesTheLoopAnswering) {
   EXPECT_FALSE(form.on_run_in_background);
 }
 
+// A player who quits during a long import is not kept waiting for it: the work is left to
+// itself and never answered.
+TEST(QtLoop, TheEndDoesNotWaitForLongWork) {
+  QtLoop loop;
+  WindowForm form("form", "", 10, 10);
+  std::promise<void> release, finished;
+  std::shared_future<void> released = release.get_future().share();
+  bool answered = false;
+  {
+    BackgroundWork background(form);
+    form.run_in_background([released] { released.wait(); }, [&] { answered = true; });
+    form.run_in_background([&finished] { finished.set_value(); }, [] {});  // never begun
+    yield_for(loop, 20);
+  }  // returns while the work still waits
+  EXPECT_TRUE(BackgroundWork::work_left_running());
+  release.set_value();
+  yield_for(loop, 50);
+  EXPECT_FALSE(answered);
+}
+
 TEST(QtLoop, TimeOfDayIsLocalTime) {
   QtLoop loop;
   const double expected = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;

@@ -12,6 +12,20 @@ namespace {
 
 const ResultKey kSunset{false, "sun\tset.bmp", 4, 4, false};
 
+// A best results file of distinct results dated `date`, as large as the game accepts.
+std::vector<BestResult> results_filling_the_file(const std::string& date) {
+  std::vector<BestResult> results;
+  std::size_t bytes = encode_best_results({}).size();
+  for (int n = 0;; ++n) {
+    BestResult r{{n % 2 == 1, "photo " + std::to_string(n / 722) + ".bmp", 2 + n / 19 % 19, 2 + n % 19,
+                  n / 361 % 2 == 1},
+                 30 + n % 900, date, 91000 + n, date};
+    bytes += encode_best_results({r}).size() - encode_best_results({}).size();
+    if (bytes > kMaxBestResultsBytes) return results;
+    results.push_back(std::move(r));
+  }
+}
+
 TEST(BestResultsTest, MissingFileIsAnEmptyTableAndEachNewBestIsWrittenWhole) {
   TempDir dir;
   BestResults best(dir.path());
@@ -70,6 +84,43 @@ TEST(BestResultsTest, AFailedSaveIsToldAndLosesNothing) {
   BestResults again(dir.path());
   again.load();
   EXPECT_EQ(again.find(kSunset)->moves, 40);
+}
+
+TEST(BestResultsTest, TheLargestFileIsReadWholeAndAReadAheadSeesLaterChanges) {
+  TempDir dir;
+  BestResults best(dir.path());
+  best.prefetch();  // finds no file yet
+  std::vector<BestResult> results = results_filling_the_file("2026-12-01");
+  ASSERT_GT(results.size(), 60000u);
+  // Room for the same result twice: the better of each field is kept.
+  results.pop_back();
+  const std::size_t header = encode_best_results({}).size();
+  const std::string text = encode_best_results(results) +
+                           encode_best_results({{results[5].key, 2, "2026-12-09", 999999, "2026-12-09"}}).substr(header);
+  ASSERT_LE(text.size(), kMaxBestResultsBytes);
+  dir.write(kBestResultsFile, text);
+  EXPECT_EQ(best.load(), "");
+  EXPECT_EQ(best.all().size(), results.size());
+  EXPECT_EQ(*best.find(results[5].key), (BestResult{results[5].key, 2, "2026-12-09", results[5].time_ms, "2026-12-01"}));
+}
+
+TEST(BestResultsTest, TheWriterDropsTheResultsBetteredLongestAgoRatherThanOutgrowTheReader) {
+  TempDir dir;
+  std::vector<BestResult> results = results_filling_the_file("2025-01-01");
+  results[7].time_date = "2026-06-01";  // lately bettered: stays
+  dir.write(kBestResultsFile, encode_best_results(results));
+  BestResults best(dir.path());
+  ASSERT_EQ(best.load(), "");
+  const ResultKey fresh{false, "a new picture with a long name.bmp", 20, 20, true};
+  EXPECT_TRUE(best.record(fresh, 900, 600000, "2026-12-01").fewer_moves);
+  const std::string written = dir.read(kBestResultsFile);
+  EXPECT_LE(written.size(), kMaxBestResultsBytes);
+  BestResults again(dir.path());
+  EXPECT_EQ(again.load(), "") << "the game reads back what it wrote";
+  EXPECT_NE(again.find(fresh), nullptr);
+  EXPECT_NE(again.find(results[7].key), nullptr);
+  EXPECT_LT(again.all().size(), results.size() + 1);
+  EXPECT_GT(again.all().size(), results.size() - 3) << "only as many go as must";
 }
 
 }  // namespace

@@ -34,10 +34,16 @@ wait_for_exit() {
 mkdir "$work/run1"
 (cd "$work/run1" && exec "$program") >"$work/run1.log" 2>&1 &
 pid=$!
-sleep 3
+# Started once it has written its title pictures (after its signal handlers are in place);
+# a slow machine only takes longer.
+for _ in $(seq 600); do
+  [ -s "$work/run1/animation pictures/title2.bmp" ] || ! kill -0 "$pid" 2>/dev/null && break
+  sleep 0.1
+done
+sleep 0.5
 if ! kill -0 "$pid" 2>/dev/null; then
   wait "$pid"
-  fail "the game ended by itself within 3 seconds (status $?)"
+  fail "the game ended by itself after starting (status $?)"
   cat "$work/run1.log"
 else
   kill -TERM "$pid"

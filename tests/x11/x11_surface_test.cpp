@@ -15,12 +15,21 @@
 
 #include <QApplication>
 #include <QRegion>
+#include <QScreen>
+#include <QWindow>
 #include <QTest>
 #include <QWidget>
 
 #include "platform/canvas.h"
 #include "platform/palette.h"
 #include "platform/qt/x11_surface.h"
+
+// Qt's own way to give a screen another scale, as a monitor of another scale would have
+// (exported by Qt for its platform code and tests).
+class QHighDpiScaling {
+ public:
+  static void setScreenFactor(QScreen* screen, qreal factor);
+};
 
 namespace {
 
@@ -120,6 +129,31 @@ TEST(X11Surface, TheServerShowsTheCanvasFrameAfterFrame) {
   const std::vector<std::uint32_t> before = pixels_of(canvas);
   delete surface;  // the canvas takes its pixels back
   EXPECT_EQ(pixels_of(canvas), before);
+}
+
+// The window lands on a screen of scale 2 (as when it is moved to a second monitor): the
+// surface gives up at once, before any frame, and Qt paints the whole drawing area.
+TEST(X11Surface, GivesUpAtOnceOnAScreenOfAnotherScale) {
+  if (!have_x_server) GTEST_SKIP() << "no Xvfb";
+  jumblix::Canvas canvas(64, 48);
+  canvas.fill_box(9, 0, 0, 63, 47);
+  QWidget area;
+  area.resize(64, 48);
+  jumblix::X11Surface* surface = jumblix::X11Surface::create(area, canvas);
+  ASSERT_NE(surface, nullptr);
+  area.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+  ASSERT_TRUE(surface->serving());
+  const std::vector<std::uint32_t> before = pixels_of(canvas);
+
+  QScreen* screen = area.screen();
+  QHighDpiScaling::setScreenFactor(screen, 2);
+  emit area.windowHandle()->screenChanged(screen);
+  EXPECT_EQ(area.devicePixelRatioF(), 2.0);
+  EXPECT_FALSE(surface->serving());
+  EXPECT_TRUE(surface->isHidden());
+  EXPECT_EQ(pixels_of(canvas), before) << "the canvas took its pixels back";
+  QHighDpiScaling::setScreenFactor(screen, 1);
 }
 
 }  // namespace

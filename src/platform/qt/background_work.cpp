@@ -1,5 +1,11 @@
 #include "platform/qt/background_work.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -9,7 +15,53 @@
 
 namespace jumblix {
 
-BackgroundWork::BackgroundWork(WindowForm& form) : form_(form) {
+namespace {
+std::atomic<bool> left_running{false};
+}  // namespace
+
+struct BackgroundWork::Shared {
+  struct Piece {
+    std::function<void()> work, done;
+  };
+  std::mutex mutex;
+  std::condition_variable wake;  // work to do, or the end
+  std::condition_variable idle;  // a piece ended
+  std::deque<Piece> waiting;
+  bool stopping = false;
+  bool busy = false;
+  BackgroundWork* owner = nullptr;  // null once it is gone: no answer goes back
+
+  void serve() {
+    for (;;) {
+      Piece piece;
+      {
+        std::unique_lock lock(mutex);
+        wake.wait(lock, [this] { return stopping || !waiting.empty(); });
+        if (stopping) return;
+        piece = std::move(waiting.front());
+        waiting.pop_front();
+        busy = true;
+      }
+      try {
+        piece.work();
+      } catch (...) {
+        // The work reports its own failures; nothing may end the worker.
+      }
+      const std::lock_guard lock(mutex);
+      busy = false;
+      idle.notify_all();
+      // Queued to the owner on the window's thread: dropped unanswered if it goes first.
+      if (owner)
+        QMetaObject::invokeMethod(
+            owner, [owner = owner, done = std::move(piece.done)] { owner->answer(done); }, Qt::QueuedConnection);
+    }
+  }
+};
+
+bool BackgroundWork::work_left_running() { return left_running.load(); }
+
+BackgroundWork::BackgroundWork(WindowForm& form) : form_(form), shared_(std::make_shared<Shared>()) {
+  shared_->owner = this;
   form_.on_run_in_background = [this](std::function<void()> work, std::function<void()> done) {
     run(std::move(work), std::move(done));
   };
@@ -18,12 +70,14 @@ BackgroundWork::BackgroundWork(WindowForm& form) : form_(form) {
 BackgroundWork::~BackgroundWork() {
   form_.on_run_in_background = nullptr;
   {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-    waiting_.clear();
+    std::unique_lock lock(shared_->mutex);
+    shared_->stopping = true;
+    shared_->owner = nullptr;
+    shared_->waiting.clear();
+    shared_->wake.notify_all();
+    if (!shared_->idle.wait_for(lock, kGraceAtEnd, [this] { return !shared_->busy; }))
+      left_running.store(true);
   }
-  wake_.notify_all();
-  if (worker_.joinable()) worker_.join();
   // Answers still queued for the window's thread go with this object, unanswered.
   if (under_way_ > 0) QGuiApplication::restoreOverrideCursor();
 }
@@ -31,35 +85,17 @@ BackgroundWork::~BackgroundWork() {
 void BackgroundWork::run(std::function<void()> work, std::function<void()> done) {
   if (under_way_++ == 0) QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   {
-    const std::lock_guard lock(mutex_);
-    waiting_.push_back({std::move(work), std::move(done)});
+    const std::lock_guard lock(shared_->mutex);
+    shared_->waiting.push_back({std::move(work), std::move(done)});
   }
-  wake_.notify_one();
-  if (worker_.joinable()) return;
+  shared_->wake.notify_one();
+  if (started_) return;
+  started_ = true;
   // Qt's image plugins are made first here, on the window's lasting thread: made first by
   // the worker, which ends before the program does, they would outlive their thread.
   (void)QImageReader::supportedImageFormats();
-  worker_ = std::thread([this] { serve(); });
-}
-
-void BackgroundWork::serve() {
-  for (;;) {
-    Piece piece;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-      if (stopping_) return;
-      piece = std::move(waiting_.front());
-      waiting_.pop_front();
-    }
-    try {
-      piece.work();
-    } catch (...) {
-      // The work reports its own failures; nothing may end the worker.
-    }
-    // Queued to this object on the window's thread: dropped unanswered if it goes first.
-    QMetaObject::invokeMethod(this, [this, done = std::move(piece.done)] { answer(done); }, Qt::QueuedConnection);
-  }
+  // The worker holds the shared part itself: it may outlive this object (see the destructor).
+  std::thread([shared = shared_] { shared->serve(); }).detach();
 }
 
 void BackgroundWork::answer(const std::function<void()>& done) {

@@ -4,11 +4,9 @@
 // window's thread as an event, which the game's next yield delivers. The game's main loop
 // never waits for it. While work is under way the pointer shows that the program is busy,
 // though the window, its menus and the board keep answering.
-#include <condition_variable>
-#include <deque>
+#include <chrono>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 #include <QObject>
 
@@ -20,8 +18,9 @@ class BackgroundWork : public QObject {
  public:
   // Serves `form`'s run_in_background until destroyed; the form must outlive it.
   explicit BackgroundWork(WindowForm& form);
-  // Drops the work not yet begun and waits for the piece under way (one picture), so that
-  // the program ends with every file it wrote whole.
+  // Drops the work not yet begun and gives the piece under way (one picture) a moment to
+  // end. A piece that takes longer (a huge picture) is left to itself, never answered: the
+  // player who quits is not kept waiting, and what it writes is replaced whole or not at all.
   ~BackgroundWork() override;
   BackgroundWork(const BackgroundWork&) = delete;
   BackgroundWork& operator=(const BackgroundWork&) = delete;
@@ -30,19 +29,19 @@ class BackgroundWork : public QObject {
   // Pieces of work whose answer has not come back yet.
   int under_way() const { return under_way_; }
 
+  // How long the end waits for the piece under way.
+  static constexpr std::chrono::milliseconds kGraceAtEnd{500};
+  // True once some work was left running at the end: the process should then end with
+  // _exit, not wait for it or tear down what it may still use.
+  static bool work_left_running();
+
  private:
-  struct Piece {
-    std::function<void()> work, done;
-  };
-  void serve();
+  struct Shared;
   void answer(const std::function<void()>& done);
 
   WindowForm& form_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Piece> waiting_;
-  bool stopping_ = false;
-  std::thread worker_;
+  std::shared_ptr<Shared> shared_;  // also held by the worker, which may outlive this object
+  bool started_ = false;
   int under_way_ = 0;  // the window's thread only
 };
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -17,7 +18,9 @@ namespace jumblix {
 
 namespace {
 
-volatile std::sig_atomic_t end_requested_by_signal = 0;
+// Set by a signal handler, which may run on any of the program's threads.
+std::atomic<bool> end_requested_by_signal{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler may only touch lock-free atomics");
 // A byte written here wakes a yield that sleeps, so that a signal ends a waiting game.
 int signal_pipe[2] = {-1, -1};
 std::exception_ptr exception_from_qt;
@@ -101,7 +104,7 @@ double FramePace::frame_at_or_after(double ms) {
 }
 
 void QtLoop::request_end_from_signal() noexcept {
-  end_requested_by_signal = 1;
+  end_requested_by_signal.store(true);
   if (signal_pipe[1] >= 0) {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signal_pipe[1], &byte, 1);
@@ -163,10 +166,7 @@ double QtLoop::next_tick() const {
 }
 
 void QtLoop::throw_if_ending() {
-  if (end_requested_by_signal) {
-    end_requested_by_signal = 0;
-    ended_ = true;
-  }
+  if (end_requested_by_signal.exchange(false)) ended_ = true;
   if (std::exception_ptr e = take_exception_from_qt()) std::rethrow_exception(e);
   if (ended_) throw ProgramEnded();
 }

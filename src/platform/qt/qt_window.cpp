@@ -112,6 +112,17 @@ void QtWindow::sync_all() {
 }
 
 void QtWindow::canvas_resized(int width, int height) {
+  // Moved to a screen of another scale, the window keeps its size in the screen's pixels, so
+  // the drawing area would shrink or grow: the window is resized to keep the drawing area.
+  const qreal scale = devicePixelRatioF();
+  const bool rescaled = shown_scale_ > 0 && scale != shown_scale_;
+  shown_scale_ = scale;
+  const QSize kept(form_.canvas.width(), form_.canvas.height());
+  if (rescaled && !changing_size_ && !isMaximized() && !isFullScreen() && !kept.isEmpty() &&
+      kept != QSize(width, height)) {
+    resize(size() + kept - QSize(width, height));
+    return;
+  }
   form_.canvas.resize(width, height);
 #if JUMBLIX_X11_SURFACE
   if (surface_) surface_->setGeometry(0, 0, width, height);

@@ -115,6 +115,7 @@ class QtWindow : public QMainWindow, public FormObserver {
   bool maximized_before_full_screen_ = false;
   QRect normal_geometry_before_full_screen_;
   QPointer<QWidget> about_;
+  qreal shown_scale_ = 0;  // the screen's scale as of the drawing area's last resize
 };
 
 }  // namespace jumblix

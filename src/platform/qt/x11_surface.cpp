@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QRegion>
@@ -225,9 +226,24 @@ void X11Surface::retire() {
 // Pixels of the canvas are pixels of the screen only at scale 1.
 bool X11Surface::usable() const { return devicePixelRatioF() == 1.0; }
 
+void X11Surface::check_scale() {
+  usable_ = usable();
+  if (usable_ || !server_) return;
+  retire();
+  if (QWidget* area = parentWidget()) area->update();
+}
+
+bool X11Surface::event(QEvent* event) {
+  const QEvent::Type type = event->type();
+  const bool handled = QWidget::event(event);
+  // Sent to every widget of a window that moved to another screen, once its scale is known.
+  if (type == QEvent::ScreenChangeInternal || type == QEvent::Resize || type == QEvent::Show) check_scale();
+  return handled;
+}
+
 bool X11Surface::show_rects(const QRegion& region) {
-  // The scale is looked up about once a second: it changes only when the window moves to
-  // another screen, and the lookup costs more than the rest of a frame's bookkeeping.
+  // The scale is told by the events above; it is also looked up about once a second, should
+  // it change some other way: the lookup costs more than the rest of a frame's bookkeeping.
   if (++shown_ % 64 == 0) usable_ = usable();
   if (server_ && usable_ && server_->send(canvas_.image(), region)) return true;
   retire();

@@ -13,7 +13,8 @@
 // stands over the drawing area. Mouse presses pass through it to the drawing area. Where it
 // cannot serve (another window system, a server without shared memory file descriptors, an
 // unusual pixel format, a scaled screen) create() gives null and the drawing area paints
-// through Qt as before.
+// through Qt as before. It serves only while a canvas pixel is a screen pixel: moved to a
+// screen of another scale, it gives up at once and Qt paints the whole drawing area, scaled.
 #include <memory>
 
 #include <QWidget>
@@ -41,12 +42,16 @@ class X11Surface : public QWidget {
   QPaintEngine* paintEngine() const override { return nullptr; }
   // The server asks for what a window over it uncovered.
   void paintEvent(QPaintEvent* event) override;
+  // Looks at the scale whenever the window's screen or size changes.
+  bool event(QEvent* event) override;
 
  private:
   struct Server;
   X11Surface(QWidget& parent, Canvas& canvas);
   bool usable() const;
   void retire();
+  // Gives up when the scale is no longer 1, and has Qt paint the whole drawing area.
+  void check_scale();
 
   Canvas& canvas_;
   std::unique_ptr<Server> server_;
