@@ -395,7 +395,7 @@ TEST_F(PanelTest, BestResultsAreListedInAPanelThatEscapeCloses) {
                               "animated\tfish.bmp\t3\t5\tyes\t40\t2026-11-30\t3725000\t2026-11-30\n");
   begin_first_puzzle();
   Puzzlemaker& g = game();
-  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best 52 moves, 1:31");
+  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best: 52 moves \u00b7 1:31 fastest");
   menu(g.bestresults);
   EXPECT_TRUE(g.best_table.visible());
   EXPECT_FALSE(g.puzzle7.enabled());

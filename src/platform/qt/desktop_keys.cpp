@@ -46,9 +46,11 @@ void QtWindow::add_desktop_keys() {
     if (item->shortcut().empty()) continue;
     // Only what the player could choose from the menus now; otherwise the key does nothing.
     add_window_key(QKeySequence(text_of(item->shortcut())), [this, item] {
-      if (!item->reachable()) return;
-      if (!item->children().empty()) return menuBar()->setActiveAction(action_for(*item));
-      run_from_qt([item] { item->click(); });
+      if (!item->children().empty()) {
+        if (item->reachable()) menuBar()->setActiveAction(action_for(*item));
+        return;
+      }
+      run_from_qt([item] { item->press_shortcut(); });
     });
   }
   add_window_key(QKeySequence(Qt::Key_F10), [this] {
@@ -80,6 +82,9 @@ void QtWindow::toggle_full_screen() {
   wait_for_resize(before);
   changing_size_ = false;
   canvas_resized(canvas_->width(), canvas_->height());
+  run_from_qt([this] {
+    if (form_.on_full_screen_changed) form_.on_full_screen_changed(full_screen_);
+  });
 }
 
 }  // namespace jumblix
