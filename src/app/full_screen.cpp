@@ -11,6 +11,11 @@ bool Puzzlemaker::board_fits_window() const {
 }
 
 void Puzzlemaker::Form_FullScreenChanged(bool full) {
+  // The title screen shows its next puzzle at once, cut for the new size.
+  if (was_started == 0) {
+    started = 0;
+    return;
+  }
   if (full || board_fits_window()) return;
   // As for a large picture: the window is maximized (and given back its size with the next
   // regular puzzle). Where even that is smaller than the screen, the same puzzle is cut again

@@ -274,6 +274,15 @@ TEST_F(PlayTest, AnUnhelpedFinishIsANewBestThatLastsAndANewPuzzleStartsAfresh) {
   EXPECT_EQ(game().status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best: 2 moves \u00b7 0:01 fastest");
 }
 
+// A screen reader's board: its description follows each slide.
+TEST_F(PlayTest, TheBoardsDescriptionFollowsASlide) {
+  Puzzlemaker& g = arranged({kGapRight});
+  EXPECT_EQ(g.board.accessible_description(), "4 by 4 puzzle, 14 of 15 pieces home, gap at column 2 row 1");
+  r().loop.key_down(kKeyRight);
+  r().run_for(3);
+  EXPECT_EQ(g.board.accessible_description(), "4 by 4 puzzle, 15 of 15 pieces home, gap at column 1 row 1");
+}
+
 TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   ScriptedSearch* search = start().search;
   search->answers = true;

@@ -125,13 +125,16 @@ TEST_F(GameWindowTest, DesktopKeysBelongToTheWindowNotToTheGame) {
     QTest::simulateEvent(window.canvas_widget(), false, k, modifiers, QString(), false);
     EXPECT_EQ(game.input_latch, 0) << k;
   };
-  steps.push_back([&] { key(Qt::Key_N, Qt::ControlModifier); });  // no "New puzzle" on the title screen
+  steps.push_back([&] { key(Qt::Key_N, Qt::ControlModifier); });  // on the title screen: as the first click
   steps.push_back([&] {
     EXPECT_FALSE(game.puzzle7.visible());
-    QTest::mouseClick(window.canvas_widget(), Qt::LeftButton, {}, QPoint(50, 50));
+    ASSERT_TRUE(game.Command1.visible());
+    QTest::keyClick(window.widget_for(game.Text1), Qt::Key_Return);  // "Begin"
   });
-  steps.push_back([&] { QTest::mouseClick(window.widget_for(game.Command1), Qt::LeftButton); });
-  steps.push_back([&] { QTest::keyClick(window.canvas_widget(), Qt::Key_Left); });
+  steps.push_back([&] {
+    ASSERT_TRUE(game.puzzle7.visible());
+    QTest::keyClick(window.canvas_widget(), Qt::Key_Left);
+  });
   steps.push_back([&] {
     ASSERT_EQ(game.puzzle.user_moves_len(), 1);
     key(Qt::Key_N, Qt::ControlModifier);
@@ -140,9 +143,14 @@ TEST_F(GameWindowTest, DesktopKeysBelongToTheWindowNotToTheGame) {
     key(Qt::Key_F11);
     EXPECT_TRUE(window.full_screen());
     EXPECT_GT(game.canvas.width(), kDesignClientWidth);
+    key(Qt::Key_N, Qt::ControlModifier);  // cut for the whole screen
     key(Qt::Key_F11);
     EXPECT_FALSE(window.full_screen());
-    EXPECT_EQ(game.canvas.width(), kDesignClientWidth);
+    EXPECT_TRUE(game.board_fits_window()) << "the board stays whole";
+    QTest::keyClick(window.canvas_widget(), Qt::Key_Left);
+  });
+  steps.push_back([&] {
+    EXPECT_EQ(game.puzzle.gap(), (Cell{2, 1})) << "and playable";
     window.action_for(game.about)->trigger();
   });
   steps.push_back([&] {

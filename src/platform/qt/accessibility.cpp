@@ -76,10 +76,27 @@ void QtWindow::order_tabs() {
   });
   QWidget* previous = canvas_;
   for (const auto& [control, widget] : order) {
-    if (widget->focusPolicy() == Qt::NoFocus) continue;
+    if (widget->focusPolicy() == Qt::NoFocus) continue;  // labels
     QWidget::setTabOrder(previous, widget);
     previous = widget;
   }
+}
+
+// Tab stops once in the colours, at the selected one (or the first that can be chosen); the
+// arrow keys go on from there.
+void QtWindow::one_tab_stop_for_options() {
+  std::vector<QWidget*> options;
+  QWidget* stop = nullptr;
+  for (Control* c : form_.controls()) {
+    if (c->kind() != ControlKind::option_button) continue;
+    QWidget* w = widget_for(*c);
+    if (!w) continue;
+    options.push_back(w);
+    if (static_cast<OptionButton*>(c)->value() && c->enabled()) stop = w;
+  }
+  for (QWidget* w : options)
+    if (!stop && w->isEnabled()) stop = w;
+  for (QWidget* w : options) w->setFocusPolicy(w == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 bool QtWindow::controls_shown() const {
@@ -101,7 +118,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
 bool QtWindow::panel_key(QObject* watched, const QKeyEvent& key) {
   const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
   const bool escape = key.key() == Qt::Key_Escape;
-  if ((!enter && !escape) || key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  if ((!enter && !escape) || key.modifiers().testAnyFlags(Qt::ControlModifier | Qt::AltModifier)) return false;
   if (enter && qobject_cast<QPushButton*>(watched)) return false;
   bool pressed = false;
   run_from_qt([&] { pressed = enter ? form_.press_default_button() : form_.press_cancel_button(); });

@@ -261,13 +261,15 @@ void QtWindow::build_control(Control& control) {
       w->setAutoFillBackground(true);
       w->setBackgroundRole(QPalette::Window);
       w->setFocusPolicy(Qt::StrongFocus);
-      sync_[&control] = [w, &option] {
+      sync_[&control] = [this, w, &option] {
         w->set_colour(option.background());
-        if (w->isChecked() == option.value()) return;
-        // An exclusive group keeps one button checked; the form may select none.
-        w->setAutoExclusive(option.value());
-        w->setChecked(option.value());
-        w->setAutoExclusive(true);
+        if (w->isChecked() != option.value()) {
+          // An exclusive group keeps one button checked; the form may select none.
+          w->setAutoExclusive(option.value());
+          w->setChecked(option.value());
+          w->setAutoExclusive(true);
+        }
+        one_tab_stop_for_options();
       };
       connect(w, &QRadioButton::clicked, this, [this, w, &option] {
         if (syncing_) return;

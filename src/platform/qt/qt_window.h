@@ -82,6 +82,7 @@ class QtWindow : public QMainWindow, public FormObserver {
   void sync_accessible_text(const FormObject& object, QWidget& widget);
   void sync_status_line();
   void order_tabs();
+  void one_tab_stop_for_options();
   bool controls_shown() const;
   bool panel_key(QObject* watched, const QKeyEvent& key);
   bool menu_escape(QMenu& menu, const QKeyEvent& key);
