@@ -16,6 +16,8 @@ void Puzzlemaker::Form_FullScreenChanged(bool full) {
     started = 0;
     return;
   }
+  // The start panel stands over the whole title picture.
+  if (begun == 0) return canvas.draw_picture(background);
   if (full || board_fits_window()) return;
   // As for a large picture: the window is maximized (and given back its size with the next
   // regular puzzle). Where even that is smaller than the screen, the same puzzle is cut again

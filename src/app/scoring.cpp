@@ -138,7 +138,8 @@ void Puzzlemaker::update_status() {
   steady.elapsed_ms = 0;
   status_line.set_text(status_text(f), status_text(steady));
   status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
-  board.set_accessible_description(describe_board(puzzle, rotatable == 1));
+  board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
+                                                                   : describe_board(puzzle, rotatable == 1));
   status_shown_at = loop.now_ms();
 }
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "platform/qt/canvas_view.h"
 #include "platform/qt/form_widgets.h"
@@ -37,6 +38,8 @@ void QtWindow::install_accessibility() {
   }();
   (void)installed;
   sync_[&form_.board] = [this] { sync_accessible_text(form_.board, *canvas_); };
+  menuBar()->setAccessibleName(QStringLiteral("Menus"));
+  statusBar()->setAccessibleName(QStringLiteral("Status line"));
 }
 
 void QtWindow::sync_accessible_text(const FormObject& object, QWidget& widget) {

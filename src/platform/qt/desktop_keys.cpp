@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStyleOptionMenuItem>
 
 #include "platform/qt/canvas_view.h"
 #include "platform/qt/form_widgets.h"
@@ -16,13 +17,25 @@ namespace jumblix {
 
 namespace {
 
-// Pressing and releasing Alt alone puts the keyboard on the menu bar, whatever the style.
+// Pressing and releasing Alt alone puts the keyboard on the menu bar, whatever the style, and
+// the title that has the keyboard is highlighted as an open one is (some styles show only
+// the open one).
 class AltOpensMenuBar : public QProxyStyle {
  public:
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* answer) const override {
     if (hint == SH_MenuBar_AltKeyNavigation) return 1;
     return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* title = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuBarItem && title && (title->state & State_Selected) && widget && widget->hasFocus()) {
+      QStyleOptionMenuItem item = *title;
+      item.state |= State_Sunken;
+      return QProxyStyle::drawControl(element, &item, painter, widget);
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
   }
 };
 

@@ -114,8 +114,17 @@ class FileList : public QListWidget {
   using QListWidget::QListWidget;
   std::function<void(int row)> on_pick;
   bool mouse_picking() const { return mouse_picking_; }
+  bool entering() const { return entering_; }
 
  protected:
+  // Tab into the list picks nothing (Qt would make the first entry current, a pick here).
+  void focusInEvent(QFocusEvent* event) override {
+    const int before = currentRow();
+    entering_ = true;
+    QListWidget::focusInEvent(event);
+    if (currentRow() != before) setCurrentRow(before);
+    entering_ = false;
+  }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return event->accept();  // other buttons pick nothing
     mouse_picking_ = true;
@@ -129,6 +138,7 @@ class FileList : public QListWidget {
 
  private:
   bool mouse_picking_ = false;
+  bool entering_ = false;
 };
 
 // A colour choice: the whole coloured button answers a click, not just its small circle.
@@ -319,7 +329,7 @@ void QtWindow::build_control(Control& control) {
         run_from_qt([&list, row] { list.click(row); });
       };
       connect(w, &QListWidget::currentRowChanged, this, [w](int row) {
-        if (!w->mouse_picking()) w->on_pick(row);
+        if (!w->mouse_picking() && !w->entering()) w->on_pick(row);
       });
       place(control, w);
       break;

@@ -124,6 +124,7 @@ void QtWindow::canvas_resized(int width, int height) {
 void QtWindow::create_surface() {
 #if JUMBLIX_X11_SURFACE
   surface_ = X11Surface::create(*canvas_, form_.canvas);
+  if (surface_) surface_->setAccessibleName(QStringLiteral("Puzzle picture"));
   choose_canvas_painter();
 #endif
 }
