@@ -30,7 +30,9 @@ int direction_for_turn_key(int key) {
 
 void Puzzlemaker::Form_KeyDown(int key, int /*shift*/) {
   dismiss_message();
-  if (key == kKeyEscape) close_best_results();  // and on as any other key
+  // Escape closes the chooser, a colour panel or the best results as their Cancel or Close
+  // does, and goes on as any other key.
+  if (key == kKeyEscape) press_cancel_button();
   if (input_latch != 0) return;
   if (anim_off != 0 && key != kKeyEnter) return;
   if (was_started == 0) {

@@ -24,12 +24,7 @@ void Puzzlemaker::turn_piece(Cell cell) {
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
   dismiss_message();
   if (input_latch != 0 || anim_off != 0) return;
-  if (was_started == 0 && button == kLeftButton) {
-    phase = 3;
-    started = 5;
-    was_started = 5;
-    return;  // the latch stays clear: the main loop leaves the title screen next
-  }
+  if (was_started == 0 && button == kLeftButton) return leave_title_screen();
   if (phase == 3 && solve_mode == 0 && rotatable == 1 && button == kRightButton) {
     if (const auto cell = cell_at_point(puzzle, x, y)) turn_piece(*cell);
   } else if (phase == 3 && solve_mode == 0 && button == kLeftButton) {

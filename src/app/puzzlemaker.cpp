@@ -26,6 +26,8 @@ void Puzzlemaker::wire_handlers() {
   on_key_down = [this](int key, int shift) { Form_KeyDown(key, shift); };
   on_unload = [this] { Form_Unload(); };
   on_files_dropped = [this](const std::vector<std::string>& files) { Form_FilesDropped(files); };
+  on_full_screen_changed = [this](bool full) { Form_FullScreenChanged(full); };
+  newpuzzle.on_unreachable_shortcut = [this] { newpuzzle_Shortcut(); };
 
   quit.on_click = [this] { quit_Click(); };
   about.on_click = [this] { about_Click(); };

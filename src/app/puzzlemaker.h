@@ -82,8 +82,18 @@ class Puzzlemaker : public MainForm {
   void Command2_Click();
   void Command3_Click();
   void newpuzzle_Click();
+  // Ctrl+N before "New puzzle" is in the menus: on the title screen it does what the first
+  // click does.
+  void newpuzzle_Shortcut();
+  void leave_title_screen();
   void prandom_Click();
   void pnrandom_Click();
+
+  // ---- Full screen and back (full_screen.cpp)
+  void Form_FullScreenChanged(bool full);
+  bool board_fits_window() const;
+  // The puzzle in play cut again for the drawing area as it is now, every piece in its place.
+  void recut_board();
 
   // ---- "About Jumblix" (about.cpp)
   void about_Click();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/puzzlemaker.h"
+#include "play/board_description.h"
 
 namespace jumblix {
 
@@ -114,6 +115,7 @@ void Puzzlemaker::status_timer_Timer() {
 
 void Puzzlemaker::update_status() {
   StatusFacts f;
+  f.title_screen = was_started == 0;
   f.scored = score.scored();
   f.computer_solving = solve_mode > 0;
   f.rotation = score_key.rotation;
@@ -131,7 +133,13 @@ void Puzzlemaker::update_status() {
   }
   f.new_best_moves = new_best_moves;
   f.new_best_time = new_best_time;
-  status_line.set_text(status_text(f));
+  // Read out again when a move, a best or the finish changes the line, not at each tick.
+  StatusFacts steady = f;
+  steady.elapsed_ms = 0;
+  status_line.set_text(status_text(f), status_text(steady));
+  status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
+  board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
+                                                                   : describe_board(puzzle, rotatable == 1));
   status_shown_at = loop.now_ms();
 }
 
@@ -141,7 +149,7 @@ void Puzzlemaker::bestresults_Click() {
   tell(best_results.load());
   std::vector<std::vector<std::string>> rows;
   for (const BestResult& r : best_results.all())
-    rows.push_back({r.key.picture + (r.key.animated ? " (animated)" : ""),
+    rows.push_back({r.key.picture, r.key.animated ? "animated" : "regular",
                     std::to_string(r.key.width) + " x " + std::to_string(r.key.height),
                     r.key.rotation ? "yes" : "no", std::to_string(r.moves), r.moves_date,
                     clock_text(static_cast<double>(r.time_ms)), r.time_date});

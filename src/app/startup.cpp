@@ -192,6 +192,7 @@ void Puzzlemaker::click_to_begin() {
   read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
   set_caption("Jumblix: By Corvel");
   if (!folder_problem.empty()) show_message(folder_problem);
+  update_status();  // the title screen's hint goes
 }
 
 void Puzzlemaker::timer_rearm() {

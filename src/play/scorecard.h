@@ -64,6 +64,7 @@ struct FewestFigure {
 
 // What the status line tells; one field per fact, so the wording stays in one place.
 struct StatusFacts {
+  bool title_screen = false;     // before the first puzzle: the line says how to begin
   bool scored = false;           // a puzzle of the player's (not a title puzzle)
   bool computer_solving = false; // a computer mode is on
   bool rotation = false;
@@ -82,5 +83,11 @@ struct StatusFacts {
 };
 
 std::string status_text(const StatusFacts& facts);
+
+// What the line's words mean, for the tooltip over it and the "Key help" menu.
+inline constexpr const char* kStatusLineExplained =
+    "Moves: your slides. Par: the fewest slides that solve the puzzle as dealt (\"at most\": the "
+    "shortest way found so far). Best: your fewest moves and fastest time for this picture, size "
+    "and rotation.";
 
 }  // namespace jumblix

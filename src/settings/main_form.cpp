@@ -8,7 +8,7 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
                          &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
-                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &about})
+                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &parhelp, &parhelp_text, &about})
     add(*item);
   sfancy.set_checked(true);
   sfancy.hide();
@@ -38,6 +38,7 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
                                                     &best_close, &message, &Picture1, &Picture2})
     add(*c);
   Option1.set_value(true);
+  name_for_screen_readers();
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
   for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);

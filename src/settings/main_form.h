@@ -64,6 +64,8 @@ class MainForm : public WindowForm {
   MenuItem hgj{"hgj", "{Use \"I, J, K, or L}", &hgjhjh};
   MenuItem dsfdfdf{"dsfdfdf", "Toggling animation on or off", &ffgf};
   MenuItem ghj{"ghj", "{Press enter}", &dsfdfdf};
+  MenuItem parhelp{"parhelp", "\"Par\" in the line under the board:", &ffgf};
+  MenuItem parhelp_text{"parhelp_text", "{The fewest slides that solve the puzzle as dealt}", &parhelp};
   MenuItem about{"about", "About Jumblix", &ffgf};
 
   // Picture and size chooser.
@@ -77,9 +79,9 @@ class MainForm : public WindowForm {
   FileListBox File2{"File2", "*.animation_picture", {384, 16, 81, 58}};
   Label Label8{"Label8", "Animation pictures:", {296, 16, 89, 17}, 12};
   CheckBox Check1{"Check1", "Picture's are Random (not chosen)", {496, 16, 121, 33}};
-  CommandButton Command1{"Command1", "Begin", {32, 200, 81, 33}};
-  CommandButton Command2{"Command2", "Done", {296, 16, 65, 33}};
-  CommandButton Command3{"Command3", "Cancel", {296, 72, 65, 33}};
+  CommandButton Command1{"Command1", "Begin", {32, 200, 81, 33}, ButtonRole::default_button};
+  CommandButton Command2{"Command2", "Done", {296, 16, 65, 33}, ButtonRole::default_button};
+  CommandButton Command3{"Command3", "Cancel", {296, 72, 65, 33}, ButtonRole::cancel_button};
 
   // Colour panels.
   Label Label7{"Label7", "Please select this puzzle's background colour:", {32, 16, 217, 17}, 13};
@@ -103,8 +105,8 @@ class MainForm : public WindowForm {
   OptionButton Option14{"Option14", colour_options, option_rect(14)};
   OptionButton Option15{"Option15", colour_options, option_rect(15)};
   OptionButton Option16{"Option16", colour_options, option_rect(16)};
-  CommandButton Command5{"Command5", "Done", {32, 224, 65, 33}};
-  CommandButton Command4{"Command4", "Cancel", {128, 224, 65, 33}};
+  CommandButton Command5{"Command5", "Done", {32, 224, 65, 33}, ButtonRole::default_button};
+  CommandButton Command4{"Command4", "Cancel", {128, 224, 65, 33}, ButtonRole::cancel_button};
 
   // Time panels.
   Label Label4{"Label4",
@@ -123,9 +125,10 @@ class MainForm : public WindowForm {
   // The best results panel: a prompt, the table and a Close button (Escape closes it too).
   Label best_prompt{"best_prompt", "", {32, 16, 420, 17}, 11};
   TableBox best_table{"best_table",
-                      {"Picture", "Size", "Rotation", "Fewest moves", "Date", "Shortest time", "Date"},
+                      {"Picture", "Kind", "Size", "Rotation", "Fewest moves", "Moves set on", "Shortest time",
+                       "Time set on"},
                       {32, 40, 690, 264}};
-  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
+  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}, ButtonRole::cancel_button};
 
   // Brings the status line up to date: once a second while the player's clock runs, and
   // soon after the computer's last slide while it solves. Asks after the fewest slides
@@ -159,6 +162,8 @@ class MainForm : public WindowForm {
 
  private:
   static Rect option_rect(int number);
+  // What a screen reader calls each box, list, colour and the board (main_form_names.cpp).
+  void name_for_screen_readers();
 };
 
 }  // namespace jumblix

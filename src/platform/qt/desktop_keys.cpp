@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStyleOptionMenuItem>
 
 #include "platform/qt/canvas_view.h"
 #include "platform/qt/form_widgets.h"
@@ -16,13 +17,25 @@ namespace jumblix {
 
 namespace {
 
-// Pressing and releasing Alt alone puts the keyboard on the menu bar, whatever the style.
+// Pressing and releasing Alt alone puts the keyboard on the menu bar, whatever the style, and
+// the title that has the keyboard is highlighted as an open one is (some styles show only
+// the open one).
 class AltOpensMenuBar : public QProxyStyle {
  public:
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* answer) const override {
     if (hint == SH_MenuBar_AltKeyNavigation) return 1;
     return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* title = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuBarItem && title && (title->state & State_Selected) && widget && widget->hasFocus()) {
+      QStyleOptionMenuItem item = *title;
+      item.state |= State_Sunken;
+      return QProxyStyle::drawControl(element, &item, painter, widget);
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
   }
 };
 
@@ -46,9 +59,11 @@ void QtWindow::add_desktop_keys() {
     if (item->shortcut().empty()) continue;
     // Only what the player could choose from the menus now; otherwise the key does nothing.
     add_window_key(QKeySequence(text_of(item->shortcut())), [this, item] {
-      if (!item->reachable()) return;
-      if (!item->children().empty()) return menuBar()->setActiveAction(action_for(*item));
-      run_from_qt([item] { item->click(); });
+      if (!item->children().empty()) {
+        if (item->reachable()) menuBar()->setActiveAction(action_for(*item));
+        return;
+      }
+      run_from_qt([item] { item->press_shortcut(); });
     });
   }
   add_window_key(QKeySequence(Qt::Key_F10), [this] {
@@ -80,6 +95,9 @@ void QtWindow::toggle_full_screen() {
   wait_for_resize(before);
   changing_size_ = false;
   canvas_resized(canvas_->width(), canvas_->height());
+  run_from_qt([this] {
+    if (form_.on_full_screen_changed) form_.on_full_screen_changed(full_screen_);
+  });
 }
 
 }  // namespace jumblix

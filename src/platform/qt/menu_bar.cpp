@@ -19,6 +19,7 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
     // The menus of the bar open with Alt and their first letter; the '&' only underlines it.
     const QString mnemonic = bar ? QStringLiteral("&") : QString();
     auto* menu = new QMenu(mnemonic + caption_of(item.caption()), container);
+    if (bar) menu->installEventFilter(this);  // one Escape gives the keys back (menu_escape)
     action = bar ? bar->addMenu(menu) : parent_menu->addMenu(menu);
     menus_[&item] = menu;
     for (MenuItem* child : item.children()) build_menu(*child, menu);

@@ -31,8 +31,10 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   for (MenuItem* item : form_.menu_items())
     if (!item->parent()) build_menu(*item, menuBar());
   for (Control* control : form_.controls()) build_control(*control);
+  order_tabs();
   sync_[&form_] = [this] { setWindowTitle(text_of(form_.caption())); };
   build_status_line();
+  install_accessibility();
 
   form_.set_all_observers(this);
   form_.on_maximize = [this] { maximize_now(); };
@@ -77,7 +79,7 @@ void QtWindow::build_status_line() {
   // One line high even while it is empty, and of a fixed height, so the window's size tells
   // the drawing area's exactly.
   bar->setFixedHeight(std::max(bar->sizeHint().height(), status_label_->fontMetrics().height() + 6));
-  sync_[&form_.status_line] = [this] { status_label_->setText(text_of(form_.status_line.text())); };
+  sync_[&form_.status_line] = [this] { sync_status_line(); };
 }
 
 QAction* QtWindow::action_for(const MenuItem& item) const {
@@ -107,6 +109,7 @@ void QtWindow::changed(FormObject& object) {
 void QtWindow::sync_all() {
   changed(form_);
   changed(form_.status_line);
+  changed(form_.board);
   for (MenuItem* item : form_.menu_items()) changed(*item);
   for (Control* control : form_.controls()) changed(*control);
 }
@@ -132,6 +135,7 @@ void QtWindow::canvas_resized(int width, int height) {
 void QtWindow::create_surface() {
 #if JUMBLIX_X11_SURFACE
   surface_ = X11Surface::create(*canvas_, form_.canvas);
+  if (surface_) surface_->setAccessibleName(QStringLiteral("Puzzle picture"));
   choose_canvas_painter();
 #endif
 }
