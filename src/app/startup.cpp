@@ -58,7 +58,12 @@ std::string folder_problems(const std::string& game_folder, const std::vector<Pi
 
 void Puzzlemaker::Form_Activate() {
   startup();
-  for (;;) run_pass();
+  try {
+    for (;;) run_pass();
+  } catch (const ProgramEnded&) {
+    keep_puzzle();  // however the game ends: the menu, the window closed, a signal
+    throw;
+  }
 }
 
 void Puzzlemaker::startup() {
@@ -130,6 +135,7 @@ void Puzzlemaker::startup() {
   puzzle.W = 4;
   puzzle.H = 4;
   started = 0;
+  read_kept_puzzle();
 }
 
 void Puzzlemaker::read_picture_colours() {
@@ -188,6 +194,7 @@ void Puzzlemaker::click_to_begin() {
   read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
   set_caption("Jumblix: By Corvel");
   if (!folder_problem.empty()) show_message(folder_problem);
+  take_waiting_puzzle();
 }
 
 void Puzzlemaker::timer_rearm() {
