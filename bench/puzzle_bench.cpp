@@ -46,9 +46,10 @@ void BM_ReadLargestKeptPuzzle(benchmark::State& state) {
   while (encode_kept_puzzle(k).size() + 200000 * per_step < kMaxKeptPuzzleBytes) {
     for (int i = 0; i < 200000; ++i) {
       const int d = s.on_board(s.neighbour(kGapRight)) && (i % 2 == 0) ? kGapRight : kGapLeft;
+      const int gap_turn = s.turn(s.gap());
       if (!s.slide(d)) continue;
       ++counts.slides;
-      k.undo.push_back(PlayStep::slide(d, record_move(s, d, true, false)));
+      k.undo.push_back(PlayStep::slide(d, record_move(s, d, true, false), gap_turn));
     }
     k.now = snapshot_of(s, counts);
   }

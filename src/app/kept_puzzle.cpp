@@ -42,8 +42,9 @@ void Puzzlemaker::read_kept_puzzle() {
     if (text) kept_waiting = decode_kept_puzzle(*text, &problem);
     if (!kept_waiting) {
       const std::string kept_as = set_aside(path);
-      show_message(std::string("The kept puzzle could not be brought back (") + problem + ")" +
-                   (kept_as.empty() ? "." : "; the file is kept as \"" + kept_as + "\"."));
+      // Said on the title screen's status line, and again when the title screen is left.
+      kept_problem = std::string("The kept puzzle could not be brought back (") + problem + ")" +
+                     (kept_as.empty() ? "." : "; the file is kept as \"" + kept_as + "\".");
     }
   }
   newinstead.set_visible(puzzle_waiting());
@@ -83,8 +84,9 @@ void Puzzlemaker::keep_puzzle() {
 }
 
 bool Puzzlemaker::take_waiting_puzzle() {
-  if (!puzzle_waiting()) return false;
+  tell(std::exchange(kept_problem, {}));
   newinstead.hide();
+  if (waiting_declined || !(kept_waiting || code_waiting)) return false;
   if (code_waiting) {
     const SharedDeal deal = *std::exchange(code_waiting, std::nullopt);
     const std::string problem = play_shared_deal(deal);

@@ -247,6 +247,7 @@ class Puzzlemaker : public MainForm {
   std::optional<KeptPuzzle> kept_waiting;
   std::optional<SharedDeal> code_waiting;
   bool waiting_declined = false;  // the player asked for a new puzzle instead
+  std::string kept_problem;       // why the kept puzzle could not be brought back, until said
 
   // Options (settings files).
   int rotatable = 0;

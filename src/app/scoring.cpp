@@ -131,7 +131,8 @@ void Puzzlemaker::update_status() {
   }
   f.new_best_moves = new_best_moves;
   f.new_best_time = new_best_time;
-  status_line.set_text(!puzzle_waiting()     ? status_text(f)
+  status_line.set_text(was_started == 0 && !kept_problem.empty() ? kept_problem
+                       : !puzzle_waiting()     ? status_text(f)
                        : code_waiting.has_value() ? "A shared puzzle is waiting: click to play it (Ctrl+N: a new puzzle)."
                                                  : "Your puzzle from last time is kept: click to go on with it (Ctrl+N: a new puzzle).");
   status_shown_at = loop.now_ms();

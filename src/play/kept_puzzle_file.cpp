@@ -79,7 +79,8 @@ const char* effect_word(HistoryEffect e) {
 std::string step_line(const char* stack, const PlayStep& step) {
   switch (step.kind) {
     case PlayStep::Kind::slide:
-      return std::string(stack) + "\tslide\t" + std::to_string(step.d) + "\t" + effect_word(step.effect) + "\n";
+      return std::string(stack) + "\tslide\t" + std::to_string(step.d) + "\t" + effect_word(step.effect) + "\t" +
+             std::to_string(step.gap_turn) + "\n";
     case PlayStep::Kind::turn:
       return std::string(stack) + "\tturn\t" + std::to_string(step.cell.x) + "\t" + std::to_string(step.cell.y) + "\n";
     case PlayStep::Kind::restart:
@@ -173,11 +174,12 @@ std::optional<BoardSnapshot> board_from(const std::vector<std::string>& f, std::
 
 std::optional<PlayStep> step_from(const std::vector<std::string>& f, int w, int h) {
   if (f.size() < 2) return std::nullopt;
-  if (f[1] == "slide" && f.size() == 4) {
+  if (f[1] == "slide" && f.size() == 5) {
     const auto d = whole_number(f[2], 1, 4);
-    if (!d) return std::nullopt;
+    const auto gap_turn = whole_number(f[4], 1, 4);
+    if (!d || !gap_turn) return std::nullopt;
     for (HistoryEffect e : {HistoryEffect::pushed_user, HistoryEffect::popped_user, HistoryEffect::popped_solution})
-      if (f[3] == effect_word(e)) return PlayStep::slide(static_cast<int>(*d), e);
+      if (f[3] == effect_word(e)) return PlayStep::slide(static_cast<int>(*d), e, static_cast<int>(*gap_turn));
     return std::nullopt;
   }
   if (f[1] == "turn" && f.size() == 4) {

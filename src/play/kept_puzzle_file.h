@@ -11,7 +11,7 @@
 //   clock    MS  running|stopped               time so far; whether the clock had started
 //   helped   yes|no
 //   fewest   N  exact|bound                    (only once the figure is known)
-//   undo     slide  D  pushed|cancelled|solution      steps to take back, oldest first
+//   undo     slide  D  pushed|cancelled|solution  T   steps to take back, oldest first
 //   undo     turn  X  Y
 //   undo     restart  CELLS  TURNS  USER  SOLUTION  SLIDES  TURNCOUNT   (the board it left)
 //   redo     ...                               steps to make again, the next one last
@@ -20,7 +20,8 @@
 // CELLS are the piece numbers in row order split by commas (0 the gap), TURNS one digit 1..4
 // a cell, the move lists one digit 1..4 a slide in the order they were pushed ("-" when empty).
 // A slide's effect says whether it pushed its inverse onto the player's list, used up the
-// top of the player's list, or the top of the solution.
+// top of the player's list, or the top of the solution; T is the orientation code the gap's
+// cell held before the slide (the code of the last piece that left it), which an undo puts back.
 #include <cstddef>
 #include <optional>
 #include <string>

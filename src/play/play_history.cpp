@@ -47,9 +47,12 @@ void restore_snapshot(PuzzleState& s, PlayCounts& counts, const BoardSnapshot& s
 bool undo_step(PuzzleState& s, PlayCounts& counts, const PlayStep& step) {
   switch (step.kind) {
     case PlayStep::Kind::slide: {
-      if (step.d < 1 || step.d > 4 || counts.slides < 1 || !s.on_board(s.neighbour(inverse(step.d)))) return false;
+      if (step.d < 1 || step.d > 4 || counts.slides < 1 || !s.on_board(s.neighbour(inverse(step.d))) ||
+          !orientation_code(step.gap_turn))
+        return false;
       if (step.effect == HistoryEffect::pushed_user && s.user_moves.top() != inverse(step.d)) return false;
       s.slide(inverse(step.d));
+      s.turn(s.gap()) = step.gap_turn;
       switch (step.effect) {
         case HistoryEffect::pushed_user: s.user_moves.pop(); break;
         case HistoryEffect::popped_user: s.user_moves.push(step.d); break;

@@ -35,13 +35,17 @@ struct PlayStep {
   Kind kind = Kind::slide;
   int d = 0;                                          // slide: the gap's direction
   HistoryEffect effect = HistoryEffect::pushed_user;  // slide: what it did to the lists
+  int gap_turn = kUpright;  // slide: the code the gap's cell held (the last piece's that left it)
   Cell cell;                                          // turn: the piece turned
   std::shared_ptr<const BoardSnapshot> before;        // restart: the board it left
 
-  static PlayStep slide(int d, HistoryEffect effect) { return {Kind::slide, d, effect, {}, nullptr}; }
-  static PlayStep turn(Cell cell) { return {Kind::turn, 0, HistoryEffect::pushed_user, cell, nullptr}; }
+  static PlayStep slide(int d, HistoryEffect effect, int gap_turn) {
+    return {Kind::slide, d, effect, gap_turn, {}, nullptr};
+  }
+  static PlayStep turn(Cell cell) { return {Kind::turn, 0, HistoryEffect::pushed_user, kUpright, cell, nullptr}; }
   static PlayStep restart(BoardSnapshot before) {
-    return {Kind::restart, 0, HistoryEffect::pushed_user, {}, std::make_shared<const BoardSnapshot>(std::move(before))};
+    return {Kind::restart, 0, HistoryEffect::pushed_user, kUpright, {},
+            std::make_shared<const BoardSnapshot>(std::move(before))};
   }
 };
 

@@ -77,7 +77,7 @@ TEST_F(KeptPuzzleTest, DamagedMissingPictureAndDeclinedKeptPuzzles) {
   dir.write(kKeptPuzzleFile, "Jumblix kept puzzle 1\npicture\tregular\tx.bmp\nsize\t99\t4\n");
   start();
   ASSERT_TRUE(r().run_until([&] { return game().started == 1; }));
-  EXPECT_NE(game().message.caption().find("could not be brought back"), std::string::npos);
+  EXPECT_NE(game().status_line.text().find("could not be brought back"), std::string::npos);
   EXPECT_TRUE(dir.exists(std::string(kKeptPuzzleFile) + ".damaged"));
   click_title();
   EXPECT_TRUE(game().Command1.visible());
@@ -126,7 +126,7 @@ TEST_F(KeptPuzzleTest, ACodePlayedInAnotherFolderDealsTheSameBoardAndRefusesBadC
   begin_first_puzzle();
   menu(g.playcode);
   ASSERT_TRUE(g.code_text.visible());
-  for (const std::string bad : {"JX1.r3x3n.BCDEFGHIA.x.bmp", "hello", code + "%"}) {
+  for (const std::string& bad : {std::string("JX1.r3x3n.BCDEFGHIA.x.bmp"), std::string("hello"), code + "%"}) {
     g.code_text.set_text(bad);
     r2.loop.key_in(g.code_text, kKeyEnter);
     r2.run_for(3);

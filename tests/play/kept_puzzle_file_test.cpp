@@ -30,9 +30,10 @@ KeptPuzzle played_puzzle(std::uint64_t seed = 7) {
   PlayCounts counts;
   auto slide = [&](int d) {
     if (!s.on_board(s.neighbour(d))) return;
+    const int gap_turn = s.turn(s.gap());
     s.slide(d);
     ++counts.slides;
-    k.undo.push_back(PlayStep::slide(d, record_move(s, d, true, true)));
+    k.undo.push_back(PlayStep::slide(d, record_move(s, d, true, true), gap_turn));
   };
   for (int d : {2, 4, 1, 2, 3}) slide(d);
   const Cell turned = s.neighbour(s.gap_x > 1 ? kGapLeft : kGapRight);
@@ -101,7 +102,7 @@ TEST(KeptPuzzleFile, RefusesBoardsAndHistoriesThatDoNotHoldTogether) {
   k.rotation = false;
   refused(k, "turned pieces without rotation");
   k = good;
-  k.undo.insert(k.undo.begin(), PlayStep::slide(kGapLeft, HistoryEffect::popped_solution));
+  k.undo.insert(k.undo.begin(), PlayStep::slide(kGapLeft, HistoryEffect::popped_solution, 1));
   refused(k, "a step that fits no board");
   k = good;
   k.undo.clear();

@@ -50,9 +50,9 @@ TEST(PuzzleCode, RefusesUnsolvableMalformedAndOversizedCodes) {
   const std::string good = puzzle_code(dealt(3, 3, false, 6));
   for (const std::string& code :
        {puzzle_code(unsolvable), std::string(), std::string("JX1"), good.substr(0, good.size() - 13),
-        "JX2" + good.substr(3), "JX1.r21x3n." + std::string(63, 'A') + ".a.bmp", "JX1.r3x3t." + good.substr(10),
-        good.substr(0, 10) + "A" + good.substr(11), good.substr(0, 10) + "*" + good.substr(11), good + "%2F",
-        good + "%0A", good.substr(0, good.rfind('.') + 1), good + std::string(3000, 'x')}) {
+        "JX2" + good.substr(3), "JX1.r21x3n." + std::string(63, 'A') + ".a.bmp", "JX1.r3x4n." + good.substr(10),
+        good.substr(0, 11) + "A" + good.substr(12), good.substr(0, 10) + "*" + good.substr(11), good + "%2F",
+        good + "%0A", good.substr(0, 20), good + std::string(3000, 'x')}) {
     std::string problem;
     EXPECT_FALSE(read_puzzle_code(code, &problem)) << code;
     EXPECT_FALSE(problem.empty()) << code;
