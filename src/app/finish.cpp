@@ -12,6 +12,7 @@ void Puzzlemaker::finish_handling() {
   puzzle_finished = 1;
   picture_due = 0;
   score_finish();
+  if (was_started != 0) puzzle_over();
   if (was_started != 0 && begun == 1)
     set_caption(puzzle.pic_kind == 0 ? "Jumblix: By Corvel-(Finished regular puzzle)"
                                      : "Jumblix: By Corvel-(Finished animated puzzle)");

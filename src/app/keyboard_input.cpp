@@ -83,7 +83,13 @@ void Puzzlemaker::computer_step() {
     return;
   }
   list->pop();
+  const Cell gap = puzzle.gap();
+  const int gap_turn = puzzle.turn(gap);
   player_slide(d, true);  // drawn like any keyboard slide; computer_move keeps it unrecorded
+  if (puzzle.gap() != gap)
+    remember_step(PlayStep::slide(d, list == &puzzle.user_moves ? HistoryEffect::popped_user
+                                                                 : HistoryEffect::popped_solution,
+                                  gap_turn));
   score_help();
 }
 

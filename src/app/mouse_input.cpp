@@ -7,11 +7,14 @@ namespace jumblix {
 void Puzzlemaker::player_slide(int d, bool by_keyboard) {
   const Cell g = puzzle.gap();
   const Cell n = puzzle.neighbour(d);
+  const int gap_turn = puzzle.turn(g);
   if (!puzzle.slide(d)) return;
   score_slide();
   erase_cell(n, by_keyboard ? 1 : 0);
   draw_piece(g, by_keyboard ? 1 : 0);
-  if (!(by_keyboard && computer_move == 1)) record_move(puzzle, d, by_keyboard, rotatable == 1);
+  // The B key's slide was taken from the lists before it was made; it records its own step.
+  if (!(by_keyboard && computer_move == 1))
+    remember_step(PlayStep::slide(d, record_move(puzzle, d, by_keyboard, rotatable == 1), gap_turn));
 }
 
 void Puzzlemaker::turn_piece(Cell cell) {
@@ -19,6 +22,7 @@ void Puzzlemaker::turn_piece(Cell cell) {
   puzzle.turn(cell) = next_orientation(puzzle.turn(cell));
   draw_piece(cell, 0, true);
   score_turn();
+  remember_step(PlayStep::turn(cell));
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {

@@ -38,6 +38,13 @@ void Puzzlemaker::wire_handlers() {
   choosepicture2.on_click = [this] { choosepicture2_Click(); };
   addpictures.on_click = [this] { addpictures_Click(); };
   bestresults.on_click = [this] { bestresults_Click(); };
+  undo.on_click = [this] { undo_Click(); };
+  redo.on_click = [this] { redo_Click(); };
+  restart.on_click = [this] { restart_Click(); };
+  copycode.on_click = [this] { copycode_Click(); };
+  playcode.on_click = [this] { playcode_Click(); };
+  newinstead.on_click = [this] { newinstead_Click(); };
+  code_text.on_key_down = [this](int key) { code_text_KeyDown(key); };
   tslow.on_click = [this] { tslow_Click(); };
   tfast.on_click = [this] { tfast_Click(); };
   usolve.on_click = [this] { usolve_Click(); };

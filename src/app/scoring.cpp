@@ -136,7 +136,14 @@ void Puzzlemaker::update_status() {
   // Read out again when a move, a best or the finish changes the line, not at each tick.
   StatusFacts steady = f;
   steady.elapsed_ms = 0;
-  status_line.set_text(status_text(f), status_text(steady));
+  if (was_started == 0 && !kept_problem.empty())
+    status_line.set_text(kept_problem);
+  else if (puzzle_waiting())
+    status_line.set_text(code_waiting.has_value()
+                             ? "A shared puzzle is waiting: click to play it (Ctrl+N: a new puzzle)."
+                             : "Your puzzle from last time is kept: click to go on with it (Ctrl+N: a new puzzle).");
+  else
+    status_line.set_text(status_text(f), status_text(steady));
   status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
   board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
                                                                    : describe_board(puzzle, rotatable == 1));

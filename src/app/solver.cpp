@@ -6,6 +6,7 @@ namespace jumblix {
 
 void Puzzlemaker::solver_step() {
   PuzzleState& s = puzzle;
+  forget_steps();  // the computer takes over the lists: the player's steps no longer fit them
   // 1. Take over the player's slides, last one on top. Whenever the computer solves, every
   // recorded slide is taken over, also when the mode changed while the solver was not running
   // (a stopped moving picture, an open panel): dropping them would leave the lists leading

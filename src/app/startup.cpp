@@ -59,7 +59,12 @@ std::string folder_problems(const std::string& game_folder, const std::vector<Pi
 
 void Puzzlemaker::Form_Activate() {
   startup();
-  for (;;) run_pass();
+  try {
+    for (;;) run_pass();
+  } catch (const ProgramEnded&) {
+    keep_puzzle();  // however the game ends: the menu, the window closed, a signal
+    throw;
+  }
 }
 
 void Puzzlemaker::startup() {
@@ -134,6 +139,7 @@ void Puzzlemaker::startup() {
   puzzle.W = 4;
   puzzle.H = 4;
   started = 0;
+  read_kept_puzzle();
 }
 
 void Puzzlemaker::read_picture_colours() {
@@ -193,6 +199,7 @@ void Puzzlemaker::click_to_begin() {
   set_caption("Jumblix: By Corvel");
   if (!folder_problem.empty()) show_message(folder_problem);
   update_status();  // the title screen's hint goes
+  take_waiting_puzzle();
 }
 
 void Puzzlemaker::timer_rearm() {

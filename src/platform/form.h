@@ -76,9 +76,14 @@ class MenuItem : public FormObject {
   const std::vector<MenuItem*>& children() const { return children_; }
   bool checked() const { return checked_; }
   void set_checked(bool c) { set(checked_, c); }
-  // The key a desktop player may press for this command ("Ctrl+Q"), shown in the menu.
+  // The key a desktop player may press for this command ("Ctrl+Q"), shown in the menu; a
+  // command may answer a second key as well ("Ctrl+Y" beside "Ctrl+Shift+Z").
   const std::string& shortcut() const { return shortcut_; }
-  void set_shortcut(std::string keys) { shortcut_ = std::move(keys); }
+  const std::string& second_shortcut() const { return second_shortcut_; }
+  void set_shortcut(std::string keys, std::string second = {}) {
+    shortcut_ = std::move(keys);
+    second_shortcut_ = std::move(second);
+  }
   // Shown and enabled, and so is every menu above it: the player can choose it now.
   bool reachable() const {
     for (const MenuItem* m = this; m; m = m->parent_)
@@ -106,6 +111,7 @@ class MenuItem : public FormObject {
   std::vector<MenuItem*> children_;
   bool checked_ = false;
   std::string shortcut_;
+  std::string second_shortcut_;
 };
 
 struct Rect {

@@ -64,6 +64,14 @@ class WindowForm : public FormObject {
     if (on_show_about) on_show_about(text);
   }
 
+  // Puts `text` on the desktop's clipboard (through the view); the form keeps the last text
+  // copied, which is all a window without a view has.
+  void copy_to_clipboard(const std::string& text) {
+    clipboard_text = text;
+    if (on_copy_to_clipboard) on_copy_to_clipboard(text);
+  }
+  std::string clipboard_text;
+
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
   const std::vector<Control*>& controls() const { return controls_; }
@@ -94,6 +102,7 @@ class WindowForm : public FormObject {
   std::function<void()> on_restore_size; // set by the view
   std::function<void(bool full)> on_full_screen_changed;  // after the view switched full screen
   std::function<void(const std::string& text)> on_show_about;  // set by the view
+  std::function<void(const std::string& text)> on_copy_to_clipboard;  // set by the view
   std::function<void(std::function<void()> work, std::function<void()> done)>
       on_run_in_background;  // set by the view
 

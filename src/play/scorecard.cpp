@@ -33,6 +33,16 @@ void Scorecard::mark_helped() {
   if (scored_ && !finished_) helped_ = true;
 }
 
+void Scorecard::resume(int slides, int turns, bool helped, double elapsed_ms, bool clock_started, double now_ms) {
+  reset(true);
+  slides_ = slides;
+  turns_ = turns;
+  helped_ = helped;
+  counted_ms_ = elapsed_ms;
+  clock_started_ = clock_started;
+  running_since_ = now_ms;
+}
+
 void Scorecard::set_paused(bool paused, double now_ms) {
   if (paused == paused_) return;
   if (paused && clock_running()) counted_ms_ += now_ms - running_since_;

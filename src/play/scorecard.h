@@ -29,6 +29,15 @@ class Scorecard {
   void mark_helped();
   void count_computer_slide() { if (scored_ && !finished_) ++computer_slides_; }
 
+  // An undo, a redo or a restart: the counts go back with the board, the clock runs on.
+  void set_counts(int slides, int turns) {
+    if (scored_ && !finished_) slides_ = slides, turns_ = turns;
+  }
+  // A puzzle brought back as it was kept: its counts, its help and its clock, which runs on
+  // from `now_ms` if it had started.
+  void resume(int slides, int turns, bool helped, double elapsed_ms, bool clock_started, double now_ms);
+  bool clock_started() const { return clock_started_; }
+
   // A panel opened (true) or closed (false).
   void set_paused(bool paused, double now_ms);
   // The picture is complete: the clock stops for good.

@@ -4,10 +4,11 @@ namespace jumblix {
 
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
-                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve,
+                         &choosepicture2, &addpictures, &bestresults, &undo, &redo, &restart, &copycode,
+                         &playcode, &anispeed, &tslow, &tfast, &soptions, &usolve,
                          &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
-                         &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
+                         &dspictures, &newinstead, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
                          &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &parhelp, &parhelp_text, &about})
     add(*item);
   sfancy.set_checked(true);
@@ -26,6 +27,10 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   dsfdfdf.disable();
   quit.set_shortcut("Ctrl+Q");
   newpuzzle.set_shortcut("Ctrl+N");
+  newinstead.set_shortcut("Ctrl+N");
+  newinstead.hide();
+  undo.set_shortcut("Ctrl+Z");
+  redo.set_shortcut("Ctrl+Shift+Z", "Ctrl+Y");
   instructions.set_shortcut("F1");
 
   for (Control* c : std::initializer_list<Control*>{
@@ -35,7 +40,8 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   for (OptionButton* o : option_buttons()) add(*o);
   for (Control* c : std::initializer_list<Control*>{&Command5, &Command4, &Label4, &Text4, &Label6,
                                                     &Text5, &Label11, &Text6, &best_prompt, &best_table,
-                                                    &best_close, &message, &Picture1, &Picture2})
+                                                    &best_close, &code_prompt, &code_text, &message, &Picture1,
+                                                    &Picture2})
     add(*c);
   Option1.set_value(true);
   name_for_screen_readers();

@@ -27,6 +27,11 @@ class MainForm : public WindowForm {
   MenuItem choosepicture2{"choosepicture2", "Choose \"animated\" puzzle picture and size", &puzzle7};
   MenuItem addpictures{"addpictures", "Add your own pictures...", &puzzle7};
   MenuItem bestresults{"bestresults", "Best results", &puzzle7};
+  MenuItem undo{"undo", "Undo", &puzzle7};
+  MenuItem redo{"redo", "Redo", &puzzle7};
+  MenuItem restart{"restart", "Restart this puzzle", &puzzle7};
+  MenuItem copycode{"copycode", "Copy puzzle code", &puzzle7};
+  MenuItem playcode{"playcode", "Play a puzzle code...", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};
@@ -49,6 +54,8 @@ class MainForm : public WindowForm {
   MenuItem scrsaveroptions{"scrsaveroptions", "Scr-Saver options", &options};
   MenuItem spictures{"spictures", "Save pictures into Screensaver folder", &scrsaveroptions};
   MenuItem dspictures{"dspictures", "Don't save pictures into Screensaver folder", &scrsaveroptions};
+  // Shown on the title screen only while a kept or shared puzzle waits for the first click.
+  MenuItem newinstead{"newinstead", "New puzzle", &options};
   MenuItem quit{"quit", "Quit", &options};
   // Menu bar: Instructions.
   MenuItem instructions{"instructions", "Instructions", nullptr};
@@ -129,6 +136,10 @@ class MainForm : public WindowForm {
                        "Time set on"},
                       {32, 40, 690, 264}};
   CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}, ButtonRole::cancel_button};
+
+  // The puzzle code panel: a prompt (which says why a code is refused) and the code's box.
+  Label code_prompt{"code_prompt", "", {32, 16, 690, 17}, 11};
+  TextBox code_text{"code_text", "", 2000, {32, 40, 690, 19}};
 
   // Brings the status line up to date: once a second while the player's clock runs, and
   // soon after the computer's last slide while it solves. Asks after the fewest slides

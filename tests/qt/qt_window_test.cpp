@@ -104,7 +104,7 @@ TEST_F(QtWindowTest, AtStartThePlayerSeesOnlyTheOptionsMenuWithItsFourCommands) 
   const QList<QAction*> options = window.menu_for(form.options)->actions();
   EXPECT_EQ(texts(options, true),
             (QStringList{"Animated puzzle speed", "Pieces rotatable?", "Scr-Saver options", "Quit"}));
-  EXPECT_EQ(texts(options, false), (QStringList{"sfancy", "Puzzle", "Solving options", "Colour"}));
+  EXPECT_EQ(texts(options, false), (QStringList{"sfancy", "Puzzle", "Solving options", "Colour", "New puzzle"}));
 
   QStringList checked;
   collect_checked(window.menuBar()->actions(), checked);

@@ -1,6 +1,11 @@
 // The keys a desktop player expects, beside the game's own: the menu items' shortcuts
 // (Ctrl+Q, Ctrl+N, F1 for a menu of the bar), F10 and Alt for the menu bar, F11 for full
 // screen. They are the window's: the game's keyboard handler never sees them.
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -55,17 +60,27 @@ void QtWindow::add_desktop_keys() {
   style->setParent(menuBar());
   menuBar()->setStyle(style);
 
-  for (MenuItem* item : form_.menu_items()) {
-    if (item->shortcut().empty()) continue;
-    // Only what the player could choose from the menus now; otherwise the key does nothing.
-    add_window_key(QKeySequence(text_of(item->shortcut())), [this, item] {
-      if (!item->children().empty()) {
-        if (item->reachable()) menuBar()->setActiveAction(action_for(*item));
-        return;
+  // One window key for each key sequence: it chooses the first command with that key the
+  // player could choose from the menus now (two commands may share a key when only one of
+  // them is ever shown); with none, the first command's stand-in for an unreachable key runs.
+  std::vector<std::pair<std::string, std::vector<MenuItem*>>> keys;
+  for (MenuItem* item : form_.menu_items())
+    for (const std::string* key : {&item->shortcut(), &item->second_shortcut()}) {
+      if (key->empty()) continue;
+      auto same = std::find_if(keys.begin(), keys.end(), [&](const auto& k) { return k.first == *key; });
+      if (same == keys.end()) same = keys.insert(keys.end(), {*key, {}});
+      same->second.push_back(item);
+    }
+  for (const auto& [key, items] : keys)
+    add_window_key(QKeySequence(text_of(key)), [this, items = items] {
+      for (MenuItem* item : items) {
+        if (!item->reachable()) continue;
+        if (!item->children().empty()) return menuBar()->setActiveAction(action_for(*item));
+        return run_from_qt([item] { item->click(); });
       }
-      run_from_qt([item] { item->press_shortcut(); });
+      if (!items.front()->children().empty()) return;
+      run_from_qt([item = items.front()] { item->press_shortcut(); });
     });
-  }
   add_window_key(QKeySequence(Qt::Key_F10), [this] {
     for (QAction* menu : menuBar()->actions())
       if (menu->isVisible() && menu->isEnabled()) return menuBar()->setActiveAction(menu);

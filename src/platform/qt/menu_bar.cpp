@@ -41,7 +41,9 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
     if (!item.shortcut().empty()) {
       // Shown beside the caption; inside the open menu it chooses the item, elsewhere the
       // window's own key does (desktop_keys.cpp).
-      action->setShortcut(QKeySequence(text_of(item.shortcut())));
+      QList<QKeySequence> keys{QKeySequence(text_of(item.shortcut()))};
+      if (!item.second_shortcut().empty()) keys << QKeySequence(text_of(item.second_shortcut()));
+      action->setShortcuts(keys);
       action->setShortcutContext(Qt::WidgetShortcut);
     }
     connect(action, &QAction::triggered, this, [sync, &item] {

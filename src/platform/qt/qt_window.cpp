@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,6 +43,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   setAcceptDrops(true);
   form_.on_restore_size = [this] { restore_size_now(); };
   form_.on_show_about = [this](const std::string& text) { show_about(text_of(text)); };
+  form_.on_copy_to_clipboard = [](const std::string& text) { QGuiApplication::clipboard()->setText(text_of(text)); };
   add_desktop_keys();
   sync_all();
 
@@ -63,6 +65,7 @@ QtWindow::~QtWindow() {
   form_.on_choose_picture_files = nullptr;
   form_.on_restore_size = nullptr;
   form_.on_show_about = nullptr;
+  form_.on_copy_to_clipboard = nullptr;
 }
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }
