@@ -31,6 +31,7 @@ int direction_for_turn_key(int key) {
 void Puzzlemaker::Form_KeyDown(int key, int /*shift*/) {
   dismiss_message();
   if (key == kKeyEscape) close_best_results();  // and on as any other key
+  if (coach_player_action()) return;
   if (input_latch != 0) return;
   if (anim_off != 0 && key != kKeyEnter) return;
   if (was_started == 0) {
@@ -65,6 +66,20 @@ bool Puzzlemaker::handle_key_action(int key) {
 
 void Puzzlemaker::computer_step() {
   computer_move = 1;
+  if (const auto shortest = shortest_way_slide()) {
+    // Along a shortest way: the piece turned upright first, then slid, the slide recorded as
+    // the player's own so that the way back still holds.
+    const Cell n = *shortest != 0 ? puzzle.neighbour(*shortest) : stray_turn();
+    if (puzzle.turn(n) != kUpright) {
+      if (rotatable == 1 && n != puzzle.gap()) turn_piece(n);
+      score_help();
+    } else if (*shortest != 0) {
+      record_shortest_slide(*shortest);
+      player_slide(*shortest, true);
+      score_help();
+    }
+    return;
+  }
   MoveList* list = !puzzle.user_moves.empty()       ? &puzzle.user_moves
                    : !puzzle.solution_moves.empty() ? &puzzle.solution_moves
                                                     : nullptr;

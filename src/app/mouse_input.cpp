@@ -12,6 +12,7 @@ void Puzzlemaker::player_slide(int d, bool by_keyboard) {
   erase_cell(n, by_keyboard ? 1 : 0);
   draw_piece(g, by_keyboard ? 1 : 0);
   if (!(by_keyboard && computer_move == 1)) record_move(puzzle, d, by_keyboard, rotatable == 1);
+  coach_board_changed(d);
 }
 
 void Puzzlemaker::turn_piece(Cell cell) {
@@ -19,10 +20,12 @@ void Puzzlemaker::turn_piece(Cell cell) {
   puzzle.turn(cell) = next_orientation(puzzle.turn(cell));
   draw_piece(cell, 0, true);
   score_turn();
+  coach_board_changed(0);
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
   dismiss_message();
+  if (coach_player_action()) return;
   if (input_latch != 0 || anim_off != 0) return;
   if (was_started == 0 && button == kLeftButton) {
     phase = 3;

@@ -36,6 +36,7 @@ void Puzzlemaker::begin_scoring() {
   // A search under way is asked after now and then, also while the game sleeps.
   fewest_timer.set_enabled(fewest_waiting);
   status_timer.stop();
+  coach_new_puzzle();
   update_status();
 }
 
@@ -97,6 +98,7 @@ void Puzzlemaker::poll_fewest() {
   if (fewest_waiting && !fewest) return;
   fewest_waiting = false;
   fewest_timer.stop();
+  coach_fewest_ready();
   update_status();
 }
 
@@ -131,7 +133,10 @@ void Puzzlemaker::update_status() {
   }
   f.new_best_moves = new_best_moves;
   f.new_best_time = new_best_time;
-  status_line.set_text(status_text(f));
+  std::string text = status_text(f);
+  if (const std::string coaching = coach_status_text(); !coaching.empty())
+    text += (text.empty() ? "" : " \u00b7 ") + coaching;
+  status_line.set_text(text);
   status_shown_at = loop.now_ms();
 }
 

@@ -4,8 +4,9 @@ namespace jumblix {
 
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
-                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve,
-                         &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
+                         &choosepicture2, &addpictures, &bestresults, &hint, &showway, &anispeed, &tslow, &tfast, &soptions,
+                         &usolve, &csolve, &csolves, &shortestway, &ctime, &cpiece, &rpiece, &cpicture, &slidestogo,
+                         &protate, &yes, &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
                          &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &about})
@@ -27,6 +28,8 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   quit.set_shortcut("Ctrl+Q");
   newpuzzle.set_shortcut("Ctrl+N");
   instructions.set_shortcut("F1");
+  hint.set_shortcut("Ctrl+H");
+  showway.disable();
 
   for (Control* c : std::initializer_list<Control*>{
            &Label1, &Text1, &Label2, &Text2, &Label5, &Text3, &File1, &File2, &Label8, &Check1,
@@ -40,7 +43,9 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   Option1.set_value(true);
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
-  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer, &coach_timer,
+                    &hint_timer, &way_timer})
+    add(*t);
 }
 
 void MainForm::show_message(const std::string& text, bool lasting) {
