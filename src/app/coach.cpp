@@ -94,7 +94,12 @@ void Puzzlemaker::coach_new_puzzle() {
   coach.dealt = puzzle;
   if (coach.slides_to_go_on) score.mark_helped();
   // The deal's own search answers with a solution: the coach takes it rather than search twice.
-  if (coach.slides_to_go_on || coach.shortest_way_on) coach_follow(!fewest_waiting);
+  // The screensaver's puzzles are not searched for the slides to go alone: it runs for hours.
+  if (coach.shortest_way_on || (coach.slides_to_go_on && solve_mode != 2)) coach_follow(!fewest_waiting);
+}
+
+bool Puzzlemaker::coach_board_as_dealt() const {
+  return coach.dealt && fewest_slides_input(*coach.dealt).cells == fewest_slides_input(puzzle).cells;
 }
 
 void Puzzlemaker::coach_fewest_ready() {
@@ -171,7 +176,8 @@ void Puzzlemaker::slidestogo_Click() {
     if (!score.helped()) show_message("With the slides to go shown, this puzzle sets no best result.");
     score.mark_helped();
   }
-  if (coach.slides_to_go_on && in_play && !coach.following) coach_follow(!fewest_waiting);
+  if (coach.slides_to_go_on && in_play && !coach.following)
+    coach_follow(!fewest_waiting || !coach_board_as_dealt());
   update_status();
 }
 
@@ -179,7 +185,8 @@ void Puzzlemaker::shortestway_Click() {
   coach.shortest_way_on = !coach.shortest_way_on;
   shortestway.set_checked(coach.shortest_way_on);
   write_setting(kShortestWayFile, coach.shortest_way_on ? 1 : 0, "The shortest-way setting");
-  if (coach.shortest_way_on && score.scored() && !score.finished() && !coach.following) coach_follow(!fewest_waiting);
+  if (coach.shortest_way_on && score.scored() && !score.finished() && !coach.following)
+    coach_follow(!fewest_waiting || !coach_board_as_dealt());
 }
 
 // ---- The hint

@@ -260,6 +260,8 @@ class Puzzlemaker : public MainForm {
   void coach_follow(bool search);
   void coach_take_figure();
   void coach_poll_soon();
+  // Whether the board still stands as it was dealt (the deal's search answers for it).
+  bool coach_board_as_dealt() const;
   void show_hint_mark();
   void remove_hint_mark();
   void stop_showing_way();
