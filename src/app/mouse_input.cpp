@@ -15,6 +15,7 @@ void Puzzlemaker::player_slide(int d, bool by_keyboard) {
   // The B key's slide was taken from the lists before it was made; it records its own step.
   if (!(by_keyboard && computer_move == 1))
     remember_step(PlayStep::slide(d, record_move(puzzle, d, by_keyboard, rotatable == 1), gap_turn));
+  coach_board_changed(d);
 }
 
 void Puzzlemaker::turn_piece(Cell cell) {
@@ -23,10 +24,12 @@ void Puzzlemaker::turn_piece(Cell cell) {
   draw_piece(cell, 0, true);
   score_turn();
   remember_step(PlayStep::turn(cell));
+  coach_board_changed(0);
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
   dismiss_message();
+  if (coach_player_action()) return;
   if (input_latch != 0 || anim_off != 0) return;
   if (was_started == 0 && button == kLeftButton) return leave_title_screen();
   if (phase == 3 && solve_mode == 0 && rotatable == 1 && button == kRightButton) {

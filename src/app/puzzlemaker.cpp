@@ -81,6 +81,7 @@ void Puzzlemaker::wire_handlers() {
   Timer4.on_timer = [this] { Timer4_Timer(); };
   status_timer.on_timer = [this] { status_timer_Timer(); };
   fewest_timer.on_timer = [this] { poll_fewest(); };
+  wire_coach();
 
   // A notice over the board goes away at the player's next action: a menu command here, a
   // mouse press or a key in their handlers.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/coach.h"
 #include "app/fewest_search.h"
 #include "platform/event_loop.h"
 #include "platform/picture.h"
@@ -182,6 +183,31 @@ class Puzzlemaker : public MainForm {
   std::string play_shared_deal(const SharedDeal& deal);
   // The puzzle in play as dealt, as a code shares it.
   std::optional<SharedDeal> current_deal() const;
+  // ---- The coach: slides to go, the hint, the shortest way shown and taken (coach.cpp)
+  // The board changed: by slide d (the gap's direction code), by a turn (0), or by more than
+  // one change (kBoardReplaced). Every change of the board in play comes through here.
+  void coach_board_changed(int d = kBoardReplaced);
+  void coach_new_puzzle();
+  // The deal's fewest slides came (with their solution).
+  void coach_fewest_ready();
+  // The finished picture is shown (true) or gives way (false).
+  void coach_finish_shown(bool shown);
+  // A click or key of the player's: the hint's mark may go; true when it stopped the
+  // shortest way being shown, and nothing else is to come of it.
+  bool coach_player_action();
+  // What the coach adds to the status line.
+  std::string coach_status_text() const;
+  // The next slide of a shortest way for B and the computer modes (0: none left), or nothing
+  // when the computer keeps to its own way back.
+  std::optional<int> shortest_way_slide() const;
+  void slidestogo_Click();
+  void shortestway_Click();
+  void hint_Click();
+  void showway_Click();
+  void coach_timer_Timer();
+  void hint_timer_Timer();
+  void way_timer_Timer();
+  CoachState coach;
 
   // ---- Helpers shared by several handlers (puzzlemaker.cpp)
   // input_latch = 0, then let the window system deliver pending events.
@@ -277,6 +303,16 @@ class Puzzlemaker : public MainForm {
 
  private:
   void wire_handlers();
+  void wire_coach();
+  // The coach's parts (coach.cpp).
+  void coach_follow(bool search);
+  void coach_take_figure();
+  void coach_poll_soon();
+  // Whether the board still stands as it was dealt (the deal's search answers for it).
+  bool coach_board_as_dealt() const;
+  void show_hint_mark();
+  void remove_hint_mark();
+  void stop_showing_way();
   // makenewpuzzle's parts (new_puzzle.cpp).
   bool load_chosen_picture();
   void apply_picture_colours();

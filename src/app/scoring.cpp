@@ -37,6 +37,7 @@ void Puzzlemaker::begin_scoring() {
   // A search under way is asked after now and then, also while the game sleeps.
   fewest_timer.set_enabled(fewest_waiting);
   status_timer.stop();
+  coach_new_puzzle();
   update_status();
 }
 
@@ -98,6 +99,7 @@ void Puzzlemaker::poll_fewest() {
   if (fewest_waiting && !fewest) return;
   fewest_waiting = false;
   fewest_timer.stop();
+  coach_fewest_ready();
   update_status();
 }
 
@@ -136,6 +138,11 @@ void Puzzlemaker::update_status() {
   // Read out again when a move, a best or the finish changes the line, not at each tick.
   StatusFacts steady = f;
   steady.elapsed_ms = 0;
+  const std::string coaching = coach_status_text();
+  auto with_coaching = [&](std::string text) {
+    if (!coaching.empty()) text += (text.empty() ? "" : " \u00b7 ") + coaching;
+    return text;
+  };
   if (was_started == 0 && !kept_problem.empty())
     status_line.set_text(kept_problem);
   else if (puzzle_waiting())
@@ -143,7 +150,7 @@ void Puzzlemaker::update_status() {
                              ? "A shared puzzle is waiting: click to play it (Ctrl+N: a new puzzle)."
                              : "Your puzzle from last time is kept: click to go on with it (Ctrl+N: a new puzzle).");
   else
-    status_line.set_text(status_text(f), status_text(steady));
+    status_line.set_text(with_coaching(status_text(f)), with_coaching(status_text(steady)));
   status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
   board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
                                                                    : describe_board(puzzle, rotatable == 1));

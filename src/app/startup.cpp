@@ -95,6 +95,14 @@ void Puzzlemaker::startup() {
     no_saver_copy = 0;
   }
 
+  // The coach's switches: on only when their files hold 1.
+  double coach_mode = 0;
+  coach.slides_to_go_on = read_setting(kSlidesToGoFile, coach_mode) && coach_mode == 1;
+  coach_mode = 0;
+  coach.shortest_way_on = read_setting(kShortestWayFile, coach_mode) && coach_mode == 1;
+  slidestogo.set_checked(coach.slides_to_go_on);
+  shortestway.set_checked(coach.shortest_way_on);
+
   std::string regular_error, animation_error;
   install_picture(regular_folder(), kTitlePictureName, title_picture, &regular_error);
   install_picture(animation_folder(), kTitleSpriteName, builtin_sprite, &animation_error);

@@ -62,6 +62,22 @@ void Puzzlemaker::restart_Click() {
   board_changed({});
 }
 
+namespace {
+
+// What the coach is told of a change: the gap's direction for a slide (the old gap first,
+// then the new), 0 for a turn, kBoardReplaced for anything more.
+int coach_change_of(const std::vector<Cell>& cells) {
+  if (cells.size() == 1) return 0;
+  if (cells.size() == 2)
+    for (int d = kGapLeft; d <= kGapDown; ++d) {
+      const Cell o = direction_offset(d);
+      if (Cell{cells[0].x + o.x, cells[0].y + o.y} == cells[1]) return d;
+    }
+  return kBoardReplaced;
+}
+
+}  // namespace
+
 void Puzzlemaker::board_changed(const std::vector<Cell>& cells) {
   if (cells.empty()) {
     draw_new_board(canvas, puzzle, background);
@@ -78,6 +94,7 @@ void Puzzlemaker::board_changed(const std::vector<Cell>& cells) {
       else draw_piece(cell);
     }
   }
+  coach_board_changed(coach_change_of(cells));
   update_status();
 }
 

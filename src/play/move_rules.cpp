@@ -4,11 +4,17 @@ namespace jumblix {
 
 HistoryEffect record_move(PuzzleState& s, int d, bool by_keyboard, bool rotatable) {
   const bool may_cancel = by_keyboard ? rotatable : !rotatable;
-  if (may_cancel && s.user_moves.empty() && s.solution_moves.top() == d) {
+  if (may_cancel) return record_cancelling_move(s, d);
+  s.user_moves.push(inverse(d));
+  return HistoryEffect::pushed_user;
+}
+
+HistoryEffect record_cancelling_move(PuzzleState& s, int d) {
+  if (s.user_moves.empty() && s.solution_moves.top() == d) {
     s.solution_moves.pop();
     return HistoryEffect::popped_solution;
   }
-  if (may_cancel && !s.user_moves.empty() && s.user_moves.top() == d) {
+  if (!s.user_moves.empty() && s.user_moves.top() == d) {
     s.user_moves.pop();
     return HistoryEffect::popped_user;
   }

@@ -13,6 +13,9 @@ enum class HistoryEffect { pushed_user, popped_user, popped_solution };
 // (the slide was the computer's next solving slide, or it undid the player's own last slide)
 // are tried for mouse slides only without rotation and for keyboard slides only with it.
 HistoryEffect record_move(PuzzleState& s, int d, bool by_keyboard, bool rotatable);
+// Writes a slide that may cancel the top of the history (the computer's next solving slide,
+// or the undoing of the last recorded slide); otherwise its undoing goes on top.
+HistoryEffect record_cancelling_move(PuzzleState& s, int d);
 
 // Direction of the slide that moves the piece on `cell` into the gap; 0 when not adjacent.
 int slide_direction_for(const PuzzleState& s, Cell cell);

@@ -5,6 +5,7 @@
 // clock.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace jumblix {
 
@@ -68,6 +69,7 @@ std::string clock_text(double ms);
 struct FewestFigure {
   int slides = 0;
   bool exact = false;
+  std::vector<int> solution;  // that many slides that solve the board (the gap's direction codes)
   bool operator==(const FewestFigure&) const = default;
 };
 

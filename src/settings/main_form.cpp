@@ -5,8 +5,9 @@ namespace jumblix {
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
                          &choosepicture2, &addpictures, &bestresults, &undo, &redo, &restart, &copycode,
-                         &playcode, &anispeed, &tslow, &tfast, &soptions, &usolve,
-                         &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
+                         &playcode, &hint, &showway, &anispeed, &tslow, &tfast, &soptions, &usolve, &csolve,
+                         &csolves, &shortestway, &ctime, &cpiece, &rpiece, &cpicture, &slidestogo, &protate, &yes,
+                         &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
                          &dspictures, &newinstead, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
                          &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &parhelp, &parhelp_text, &about})
@@ -32,6 +33,8 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   undo.set_shortcut("Ctrl+Z");
   redo.set_shortcut("Ctrl+Shift+Z", "Ctrl+Y");
   instructions.set_shortcut("F1");
+  hint.set_shortcut("Ctrl+H");
+  showway.disable();
 
   for (Control* c : std::initializer_list<Control*>{
            &Label1, &Text1, &Label2, &Text2, &Label5, &Text3, &File1, &File2, &Label8, &Check1,
@@ -47,7 +50,9 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   name_for_screen_readers();
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
-  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer, &coach_timer,
+                    &hint_timer, &way_timer})
+    add(*t);
 }
 
 void MainForm::show_message(const std::string& text, bool lasting) {

@@ -32,6 +32,8 @@ class MainForm : public WindowForm {
   MenuItem restart{"restart", "Restart this puzzle", &puzzle7};
   MenuItem copycode{"copycode", "Copy puzzle code", &puzzle7};
   MenuItem playcode{"playcode", "Play a puzzle code...", &puzzle7};
+  MenuItem hint{"hint", "Hint", &puzzle7};
+  MenuItem showway{"showway", "Show the shortest way", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};
@@ -39,10 +41,12 @@ class MainForm : public WindowForm {
   MenuItem usolve{"usolve", "User solves puzzle", &soptions};
   MenuItem csolve{"csolve", "Computer solves puzzle (regular mode)-[Press \"b\" for one move]", &soptions};
   MenuItem csolves{"csolves", "Computer solves puzzle (scr-saver mode)", &soptions};
+  MenuItem shortestway{"shortestway", "The computer takes the shortest way", &soptions};
   MenuItem ctime{"ctime", "Computertime", &soptions};
   MenuItem cpiece{"cpiece", "Choose time taken to move a piece", &ctime};
   MenuItem rpiece{"rpiece", "Choose time taken to rotate a piece", &ctime};
   MenuItem cpicture{"cpicture", "Choose time taken to load a new picture (scr-saver mode)", &ctime};
+  MenuItem slidestogo{"slidestogo", "Show the slides to go", &soptions};
   MenuItem protate{"protate", "Pieces rotatable?", &options};
   MenuItem yes{"yes", "Yes", &protate};
   MenuItem no{"no", "No", &protate};
@@ -146,6 +150,11 @@ class MainForm : public WindowForm {
   // while they are being worked out.
   Timer status_timer{"status_timer", 1000};
   Timer fewest_timer{"fewest_timer", 100};
+  // The coach: asks after the slides to go while they are worked out, keeps a hint's mark
+  // at least its time, and paces the shortest way shown.
+  Timer coach_timer{"coach_timer", 50};
+  Timer hint_timer{"hint_timer", 2000};
+  Timer way_timer{"way_timer", 100};
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away
   // by itself after a few seconds (or at the player's next action, dismiss_message), and

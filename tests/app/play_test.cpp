@@ -293,7 +293,7 @@ TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   EXPECT_EQ(dealt.cells[0], 0) << "the gap is dealt at the top left";
   EXPECT_EQ(dealt.cells[4], g.puzzle.board(2, 2));
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par \u2026"));
-  search->answer = FewestFigure{22, true};
+  search->answer = FewestFigure{22, true, {}};
   r().run_for(200);
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par 22"));
   EXPECT_FALSE(g.fewest_timer.enabled()) << "nothing is asked after a figure that is in";
@@ -302,7 +302,7 @@ TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   EXPECT_GE(search->cancels, 1);
   EXPECT_EQ(search->started.size(), 2u);
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par \u2026"));
-  search->answer = FewestFigure{212, false};
+  search->answer = FewestFigure{212, false, {}};
   r().run_for(200);
   EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par at most 212"));
 }
