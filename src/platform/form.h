@@ -182,12 +182,18 @@ class TextBox : public Control {
     if (on_key_up) on_key_up(key);
   }
 
+  // A box the player opened a panel to type into takes the keyboard when it shows. Set
+  // before the view is built.
+  bool focused_when_shown() const { return focused_when_shown_; }
+  void set_focused_when_shown(bool focused) { focused_when_shown_ = focused; }
+
   std::function<void(int key)> on_key_down;
   std::function<void(int key)> on_key_up;
 
  private:
   std::string text_;
   int max_length_;
+  bool focused_when_shown_ = false;
 };
 
 // What Enter or Escape in a panel's control presses: its default or its cancel button.

@@ -48,6 +48,7 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
     add(*c);
   Option1.set_value(true);
   name_for_screen_readers();
+  code_text.set_focused_when_shown(true);
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
   for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer, &coach_timer,

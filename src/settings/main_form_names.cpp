@@ -27,6 +27,7 @@ void MainForm::name_for_screen_readers() {
   Text5.set_accessible_name("Time before the computer loads a new picture, in 10ths of a second");
   Text6.set_accessible_name("Time before the computer rotates a piece, in 100ths of a second");
   best_table.set_accessible_name("Best results");
+  code_text.set_accessible_name("Puzzle code");
   const auto options = option_buttons();
   for (int n = 1; n <= 16; ++n) {
     const int colour = option_colour(n);

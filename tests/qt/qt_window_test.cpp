@@ -562,6 +562,12 @@ TEST_F(QtWindowTest, TheKeyboardAloneGoesThroughEveryPanel) {
   QTest::keyClick(window.widget_for(form.Option4), Qt::Key_Escape);
   EXPECT_EQ(colour_done, 1);
   EXPECT_EQ(colour_cancelled, 1);
+  for (Control* c : form.controls()) c->hide();
+
+  // The puzzle code's box takes the keyboard as its panel opens: the code is typed at once.
+  canvas()->setFocus();
+  form.code_text.show();
+  EXPECT_EQ(QApplication::focusWidget(), window.widget_for(form.code_text));
 }
 
 // Every control a panel shows has a name, the colours are radio buttons named by colour, the

@@ -199,6 +199,9 @@ void QtWindow::place(Control& control, QWidget* widget) {
       const bool had_focus = focus && (focus == widget || widget->isAncestorOf(focus));
       widget->setVisible(shown);
       if (shown) widget->raise();
+      if (shown && control.kind() == ControlKind::text_box &&
+          static_cast<const TextBox&>(control).focused_when_shown())
+        widget->setFocus(Qt::OtherFocusReason);
       choose_canvas_painter();
       canvas_->update_focus_frame();
       if (!shown && had_focus) canvas_->setFocus(Qt::OtherFocusReason);
