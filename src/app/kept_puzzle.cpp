@@ -149,14 +149,7 @@ bool Puzzlemaker::load_dealt_picture(const SharedDeal& deal) {
   }
   puzzle.pic_base = picture_base(puzzle.pic_name);
   Text3.set_text(puzzle.pic_name);  // "New puzzle" goes on with this picture
-  if (puzzle.pic_kind == 0) {
-    background = std::move(*loaded);
-    background_name = puzzle.pic_name;
-  } else {
-    sprite_name = puzzle.pic_name;
-    Picture1.resize(loaded->width + 2, loaded->height + 2);
-    Picture1.set_picture(std::move(*loaded));
-  }
+  hold_picture(std::move(*loaded));
   return true;
 }
 

@@ -78,16 +78,20 @@ bool Puzzlemaker::load_chosen_picture() {
                    puzzle.pic_name + "\".");
     return false;
   }
+  hold_picture(std::move(*loaded));
+  return true;
+}
+
+void Puzzlemaker::hold_picture(Picture loaded) {
   if (puzzle.pic_kind == 0) {
-    background = std::move(*loaded);
+    background = std::move(loaded);
     background_name = puzzle.pic_name;
   } else {
     sprite_name = puzzle.pic_name;
     // The picture box sizes itself to the picture, with its one-pixel border.
-    Picture1.resize(loaded->width + 2, loaded->height + 2);
-    Picture1.set_picture(std::move(*loaded));
+    Picture1.resize(loaded.width + 2, loaded.height + 2);
+    Picture1.set_picture(std::move(loaded));
   }
-  return true;
 }
 
 void Puzzlemaker::makenewpuzzle() {

@@ -315,6 +315,8 @@ class Puzzlemaker : public MainForm {
   void stop_showing_way();
   // makenewpuzzle's parts (new_puzzle.cpp).
   bool load_chosen_picture();
+  // The picture of the puzzle's kind (`pic_kind`, `pic_name`) becomes the one in use.
+  void hold_picture(Picture loaded);
   void apply_picture_colours();
   int size_from_text(TextBox& box);
   void place_sprite();

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/text_fields.h"
 #include "search/slide_board.h"
 
 namespace jumblix {
@@ -11,39 +12,6 @@ namespace {
 constexpr const char* kHeader = "Jumblix kept puzzle 1";
 constexpr long long kMaxCount = 1000000000;
 constexpr long long kMaxClockMs = 10000000000000;  // some three centuries
-
-std::string escaped(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> unescaped(const std::string& field) {
-  std::string out;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\') {
-      out += field[i];
-      continue;
-    }
-    if (++i == field.size()) return std::nullopt;
-    switch (field[i]) {
-      case '\\': out += '\\'; break;
-      case 't': out += '\t'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      default: return std::nullopt;
-    }
-  }
-  return out;
-}
 
 std::string cells_text(const std::vector<int>& cells) {
   std::string text;
@@ -228,7 +196,7 @@ std::optional<std::string> steps_problem(const KeptPuzzle& k) {
 
 std::string encode_kept_puzzle(const KeptPuzzle& k) {
   std::string text = std::string(kHeader) + "\n";
-  text += std::string("picture\t") + (k.animated ? "animated" : "regular") + "\t" + escaped(k.picture) + "\n";
+  text += std::string("picture\t") + (k.animated ? "animated" : "regular") + "\t" + escaped_field(k.picture) + "\n";
   text += "size\t" + std::to_string(k.now.w) + "\t" + std::to_string(k.now.h) + "\n";
   text += std::string("rotation\t") + (k.rotation ? "yes" : "no") + "\n";
   text += "dealt\t" + board_fields(k.dealt, false) + "\n";
@@ -264,7 +232,7 @@ std::optional<KeptPuzzle> decode_kept_puzzle(const std::string& text, std::strin
   const auto picture = fields("picture");
   if (!picture || picture->size() != 3 || ((*picture)[1] != "regular" && (*picture)[1] != "animated"))
     return refuse(problem, "its picture line is wrong");
-  const auto name = unescaped((*picture)[2]);
+  const auto name = unescaped_field((*picture)[2]);
   if (!name || name->empty() || name->size() > 255 || name->find('/') != std::string::npos)
     return refuse(problem, "its picture name is wrong");
   k.animated = (*picture)[1] == "animated";

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "platform/file_io.h"
+#include "platform/text_fields.h"
 
 namespace jumblix {
 
@@ -23,40 +24,6 @@ constexpr const char* kHeader = "Jumblix best results 1";
 constexpr int kMaxSideInFile = 20;
 constexpr long long kMaxMoves = 1000000000;
 constexpr long long kMaxTimeMs = 10000000000000;  // some three centuries
-
-std::string escaped(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> unescaped(std::string_view field) {
-  std::string out;
-  out.reserve(field.size());
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\') {
-      out += field[i];
-      continue;
-    }
-    if (++i == field.size()) return std::nullopt;
-    switch (field[i]) {
-      case '\\': out += '\\'; break;
-      case 't': out += '\t'; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      default: return std::nullopt;
-    }
-  }
-  return out;
-}
 
 std::optional<long long> whole_number(std::string_view field, long long low, long long high) {
   long long value = 0;
@@ -88,7 +55,7 @@ std::optional<BestResult> decode_line(std::string_view line) {
   BestResult r;
   if (f[0] != "regular" && f[0] != "animated") return std::nullopt;
   r.key.animated = f[0] == "animated";
-  auto picture = unescaped(f[1]);
+  auto picture = unescaped_field(f[1]);
   const auto width = whole_number(f[2], 2, kMaxSideInFile);
   const auto height = whole_number(f[3], 2, kMaxSideInFile);
   const auto moves = whole_number(f[5], 1, kMaxMoves);
@@ -129,7 +96,7 @@ void merge_into(BestResult& kept, const BestResult& other) {
 }
 
 std::string encode_line(const BestResult& r) {
-  return std::string(r.key.animated ? "animated" : "regular") + "\t" + escaped(r.key.picture) + "\t" +
+  return std::string(r.key.animated ? "animated" : "regular") + "\t" + escaped_field(r.key.picture) + "\t" +
          std::to_string(r.key.width) + "\t" + std::to_string(r.key.height) + "\t" + (r.key.rotation ? "yes" : "no") +
          "\t" + std::to_string(r.moves) + "\t" + r.moves_date + "\t" + std::to_string(r.time_ms) + "\t" +
          r.time_date + "\n";
