@@ -79,7 +79,6 @@ TEST(SettingsFiles, BothSpellingsPresentReachOneFile) {
   EXPECT_EQ(dir.read("animation.Time"), " 0 \r\n");
 }
 
-// A huge file, or a FIFO, where a setting should be: the first few kilobytes or nothing.
 // The bytes this process has read through read() so far, as the kernel counts them.
 std::optional<long long> bytes_read_so_far() {
   std::ifstream io("/proc/self/io");
@@ -91,6 +90,7 @@ std::optional<long long> bytes_read_so_far() {
   return std::nullopt;
 }
 
+// A huge file, or a FIFO, where a setting should be: the first few kilobytes or nothing.
 TEST(SettingsFiles, ReadsOnlyTheStartOfARegularFile) {
   TempDir dir;
   const SettingsStore store(dir.path());
