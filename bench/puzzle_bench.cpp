@@ -8,6 +8,7 @@
 #include "app/puzzlemaker.h"
 #include "platform/canvas.h"
 #include "platform/headless/headless_loop.h"
+#include "play/kept_puzzle_file.h"
 #include "play/piece_drawing.h"
 #include "puzzle/builtin_pictures.h"
 #include "puzzle/scramble.h"
@@ -28,6 +29,36 @@ void BM_Scramble(benchmark::State& state) {
   state.counters["slides"] = benchmark::Counter(static_cast<double>(slides) / state.iterations());
 }
 BENCHMARK(BM_Scramble)->Arg(4)->Arg(20)->Unit(benchmark::kMicrosecond);
+
+// Reading and checking the largest kept-puzzle file the game accepts: a 20 x 20 puzzle with
+// rotation whose player went back and forth until the file nearly reached its size limit.
+void BM_ReadLargestKeptPuzzle(benchmark::State& state) {
+  Random random(5);
+  PuzzleState s;
+  build_solved_grid(s, 20, 20, true, random);
+  scramble(s, random);
+  KeptPuzzle k;
+  k.picture = "holiday.bmp";
+  k.rotation = true;
+  k.dealt = snapshot_of(s, {});
+  PlayCounts counts;
+  const std::size_t per_step = 22;  // a slide's step line and its entry in the player's list
+  while (encode_kept_puzzle(k).size() + 200000 * per_step < kMaxKeptPuzzleBytes) {
+    for (int i = 0; i < 200000; ++i) {
+      const int d = s.on_board(s.neighbour(kGapRight)) && (i % 2 == 0) ? kGapRight : kGapLeft;
+      const int gap_turn = s.turn(s.gap());
+      if (!s.slide(d)) continue;
+      ++counts.slides;
+      k.undo.push_back(PlayStep::slide(d, record_move(s, d, true, false), gap_turn));
+    }
+    k.now = snapshot_of(s, counts);
+  }
+  const std::string text = encode_kept_puzzle(k);
+  for (auto _ : state) benchmark::DoNotOptimize(decode_kept_puzzle(text, nullptr));
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+  state.counters["steps"] = static_cast<double>(k.undo.size());
+}
+BENCHMARK(BM_ReadLargestKeptPuzzle)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A 5 x 3 puzzle in the 754 x 385 drawing area: 150 x 128 pieces.
 struct RegularBoard {

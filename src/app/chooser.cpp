@@ -116,6 +116,16 @@ void Puzzlemaker::newpuzzle_Click() {
   timer_rearm();
 }
 
+void Puzzlemaker::leave_title_screen() {
+  phase = 3;
+  started = 5;
+  was_started = 5;  // the latch stays clear: the main loop leaves the title screen next
+}
+
+void Puzzlemaker::newpuzzle_Shortcut() {
+  if (was_started == 0 && anim_off == 0) leave_title_screen();
+}
+
 void Puzzlemaker::prandom_Click() {
   prandom.set_checked(true);
   pnrandom.set_checked(false);

@@ -42,6 +42,11 @@ const QCommandLineOption kScreenshot(
     "screenshot",
     "Save what the window shows as a PNG file: after --quit-after's time, or after 2 seconds.",
     "FILE");
+const QCommandLineOption kPuzzle(
+    "puzzle",
+    "Deal the puzzle of a code (\"Copy puzzle code\" in the Puzzle menu makes one): the first "
+    "click on the title screen plays it.",
+    "CODE");
 const QCommandLineOption kQuitAfter(
     "quit-after", "Close the window after MS milliseconds, as the player would.", "MS");
 
@@ -51,13 +56,13 @@ void build(QCommandLineParser& parser) {
       "The game folder holds the settings files and the folders \"regular pictures\" and\n"
       "\"animation pictures\"; see jumblix(6).");
   parser.addOptions({kHelp, kVersion, kGameFolder, kUserGameFolder, kAddPicture,
-                     kAddAnimatedPicture, kScreenshot, kQuitAfter});
+                     kAddAnimatedPicture, kScreenshot, kQuitAfter, kPuzzle});
   parser.addPositionalArgument("FILE", "With --add-picture or --add-animated-picture: more image "
                                        "files to add.", "[FILE...]");
 }
 
 QString usage_lines() {
-  return "Usage: jumblix [--game-folder DIR | --user-game-folder] [--screenshot FILE] "
+  return "Usage: jumblix [--game-folder DIR | --user-game-folder] [--puzzle CODE] [--screenshot FILE] "
          "[--quit-after MS]\n"
          "       jumblix [--game-folder DIR | --user-game-folder] --add-picture FILE...\n"
          "       jumblix [--game-folder DIR | --user-game-folder] --add-animated-picture FILE...\n";
@@ -67,7 +72,7 @@ QString usage_lines() {
 // would take as the file itself: "--add-picture -- -dash.png" adds "-dash.png".
 QStringList with_end_of_options(QStringList arguments) {
   auto takes_value = [](const QString& argument, bool* file) {
-    for (const QCommandLineOption* option : {&kGameFolder, &kAddPicture, &kAddAnimatedPicture, &kScreenshot, &kQuitAfter})
+    for (const QCommandLineOption* option : {&kGameFolder, &kAddPicture, &kAddAnimatedPicture, &kScreenshot, &kQuitAfter, &kPuzzle})
       if (argument == "--" + option->names().first()) {
         *file = option == &kAddPicture || option == &kAddAnimatedPicture;
         return true;
@@ -130,6 +135,10 @@ CommandLine parse_command_line(const QStringList& arguments) {
     if (!ok || result.quit_after_ms < 0)
       return usage_error("--quit-after needs a number of milliseconds, not '" +
                          parser.value(kQuitAfter) + "'.");
+  }
+  if (parser.isSet(kPuzzle)) {
+    result.puzzle_code = parser.value(kPuzzle);
+    if (result.puzzle_code.trimmed().isEmpty()) return usage_error("--puzzle needs a puzzle code.");
   }
   if (parser.isSet(kScreenshot)) {
     result.screenshot_path = parser.value(kScreenshot);

@@ -16,6 +16,7 @@ struct CommandLine {
   QString game_folder = ".";     // the folder that holds the settings files and picture folders
   QString screenshot_path;       // empty: no screenshot
   int quit_after_ms = -1;        // negative: the window stays open
+  QString puzzle_code;           // empty: none; else the shared puzzle the first click plays
   QStringList import_files;      // import_pictures: the image files, in the order given
   bool import_animated = false;  // import_pictures: into the animated pictures
 };

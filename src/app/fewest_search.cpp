@@ -25,7 +25,7 @@ class WorkerSearch : public FewestSearch {
     const bool busy = worker_.busy();
     if (const auto answer = worker_.take_result()) {
       pending_ = false;
-      return FewestFigure{answer->slides, answer->kind == FewestSlides::Kind::kExact};
+      return FewestFigure{answer->slides, answer->kind == FewestSlides::Kind::kExact, answer->solution};
     }
     if (!busy) pending_ = false;  // no figure for this board (cancelled, or no board)
     return std::nullopt;

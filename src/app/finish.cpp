@@ -12,6 +12,8 @@ void Puzzlemaker::finish_handling() {
   puzzle_finished = 1;
   picture_due = 0;
   score_finish();
+  if (was_started != 0) puzzle_over();
+  coach_finish_shown(true);
   if (was_started != 0 && begun == 1)
     set_caption(puzzle.pic_kind == 0 ? "Jumblix: By Corvel-(Finished regular puzzle)"
                                      : "Jumblix: By Corvel-(Finished animated puzzle)");
@@ -36,6 +38,7 @@ void Puzzlemaker::finish_handling() {
     yield_input();
   }
 
+  coach_finish_shown(false);
   puzzle_finished = 0;
   phase = 3;
   Picture1.hide();
@@ -68,7 +71,7 @@ void Puzzlemaker::finished_sprite_frame() {
     }
   }
   Timer4.stop();
-  if (panel_shown()) return;
+  if (panel_shown() || coach.showing) return;  // the shortest way shown holds the picture still
   const int left = Picture1.left(), top = Picture1.top();
   // The box around the picture cleared (with the edge the last step left), then the picture.
   if (phase != 3)

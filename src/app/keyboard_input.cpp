@@ -1,6 +1,7 @@
 // The keyboard: Enter stops the moving picture, I/J/K/L turn, arrows slide, B asks the
 // computer for one change.
 #include "app/puzzlemaker.h"
+#include "play/move_rules.h"
 
 namespace jumblix {
 
@@ -30,7 +31,10 @@ int direction_for_turn_key(int key) {
 
 void Puzzlemaker::Form_KeyDown(int key, int /*shift*/) {
   dismiss_message();
-  if (key == kKeyEscape) close_best_results();  // and on as any other key
+  // Escape closes the chooser, a colour panel or the best results as their Cancel or Close
+  // does, and goes on as any other key.
+  if (key == kKeyEscape) press_cancel_button();
+  if (coach_player_action()) return;
   if (input_latch != 0) return;
   if (anim_off != 0 && key != kKeyEnter) return;
   if (was_started == 0) {
@@ -65,6 +69,22 @@ bool Puzzlemaker::handle_key_action(int key) {
 
 void Puzzlemaker::computer_step() {
   computer_move = 1;
+  if (const auto shortest = shortest_way_slide()) {
+    // Along a shortest way: the piece turned upright first, then slid, the slide recorded as
+    // the player's own so that the way back still holds.
+    const Cell n = *shortest != 0 ? puzzle.neighbour(*shortest) : stray_turn();
+    if (puzzle.turn(n) != kUpright) {
+      if (rotatable == 1 && n != puzzle.gap()) turn_piece(n);
+      score_help();
+    } else if (*shortest != 0) {
+      const int gap_turn = puzzle.turn(puzzle.gap());
+      const HistoryEffect effect = record_cancelling_move(puzzle, *shortest);
+      player_slide(*shortest, true);
+      remember_step(PlayStep::slide(*shortest, effect, gap_turn));
+      score_help();
+    }
+    return;
+  }
   MoveList* list = !puzzle.user_moves.empty()       ? &puzzle.user_moves
                    : !puzzle.solution_moves.empty() ? &puzzle.solution_moves
                                                     : nullptr;
@@ -81,7 +101,13 @@ void Puzzlemaker::computer_step() {
     return;
   }
   list->pop();
+  const Cell gap = puzzle.gap();
+  const int gap_turn = puzzle.turn(gap);
   player_slide(d, true);  // drawn like any keyboard slide; computer_move keeps it unrecorded
+  if (puzzle.gap() != gap)
+    remember_step(PlayStep::slide(d, list == &puzzle.user_moves ? HistoryEffect::popped_user
+                                                                 : HistoryEffect::popped_solution,
+                                  gap_turn));
   score_help();
 }
 

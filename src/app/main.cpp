@@ -11,6 +11,8 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QStringList>
 #include <QTimer>
 
@@ -94,7 +97,8 @@ QIcon window_icon() {
   return QIcon::fromTheme(JUMBLIX_APP_ID, drawn);
 }
 
-int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
+int play(int argc, char** argv, const jumblix::CommandLine& command_line,
+         const std::optional<jumblix::SharedDeal>& shared_deal) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Jumblix");
   QApplication::setApplicationVersion(JUMBLIX_VERSION);
@@ -113,6 +117,10 @@ int play(int argc, char** argv, const jumblix::CommandLine& command_line) {
   // Once the work below is gone: a picture import still running then (a huge picture) is not
   // waited for; the process ends at once, before the rest is taken down under it.
   const EndAtOnceIfWorkLeft end_at_once{status};
+  game.code_waiting = shared_deal;
+  // Logging out: the puzzle in play is kept before the session ends the program.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, [&game](QSessionManager&) { game.keep_puzzle(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [&loop] { loop.end_program(); });
   // Made before the window so that, at the end, the window goes first and the picture being
   // imported is then given a moment to finish.
   jumblix::BackgroundWork background(game);
@@ -145,6 +153,17 @@ int main(int argc, char** argv) {
   if (const auto status = jumblix::answer_without_window(command_line, stdout, stderr))
     return *status;
 
+  // A shared puzzle's code is checked whole before any window opens.
+  std::optional<jumblix::SharedDeal> shared_deal;
+  if (!command_line.puzzle_code.isEmpty()) {
+    std::string problem;
+    shared_deal = jumblix::read_puzzle_code(command_line.puzzle_code.toStdString(), &problem);
+    if (!shared_deal) {
+      std::fprintf(stderr, "jumblix: the puzzle code cannot be played: %s.\n", problem.c_str());
+      return jumblix::kUsageExitStatus;
+    }
+  }
+
   QString error;
   const auto game_folder = jumblix::make_game_folder(command_line.game_folder, &error);
   if (!game_folder) {
@@ -176,5 +195,5 @@ int main(int argc, char** argv) {
                  qPrintable(jumblix::printable_name(command_line.game_folder)));
     return 1;
   }
-  return play(argc, argv, command_line);
+  return play(argc, argv, command_line, shared_deal);
 }

@@ -7,11 +7,15 @@ namespace jumblix {
 void Puzzlemaker::player_slide(int d, bool by_keyboard) {
   const Cell g = puzzle.gap();
   const Cell n = puzzle.neighbour(d);
+  const int gap_turn = puzzle.turn(g);
   if (!puzzle.slide(d)) return;
   score_slide();
   erase_cell(n, by_keyboard ? 1 : 0);
   draw_piece(g, by_keyboard ? 1 : 0);
-  if (!(by_keyboard && computer_move == 1)) record_move(puzzle, d, by_keyboard, rotatable == 1);
+  // The B key's slide was taken from the lists before it was made; it records its own step.
+  if (!(by_keyboard && computer_move == 1))
+    remember_step(PlayStep::slide(d, record_move(puzzle, d, by_keyboard, rotatable == 1), gap_turn));
+  coach_board_changed(d);
 }
 
 void Puzzlemaker::turn_piece(Cell cell) {
@@ -19,17 +23,15 @@ void Puzzlemaker::turn_piece(Cell cell) {
   puzzle.turn(cell) = next_orientation(puzzle.turn(cell));
   draw_piece(cell, 0, true);
   score_turn();
+  remember_step(PlayStep::turn(cell));
+  coach_board_changed(0);
 }
 
 void Puzzlemaker::Form_MouseDown(int button, int /*shift*/, double x, double y) {
   dismiss_message();
+  if (coach_player_action()) return;
   if (input_latch != 0 || anim_off != 0) return;
-  if (was_started == 0 && button == kLeftButton) {
-    phase = 3;
-    started = 5;
-    was_started = 5;
-    return;  // the latch stays clear: the main loop leaves the title screen next
-  }
+  if (was_started == 0 && button == kLeftButton) return leave_title_screen();
   if (phase == 3 && solve_mode == 0 && rotatable == 1 && button == kRightButton) {
     if (const auto cell = cell_at_point(puzzle, x, y)) turn_piece(*cell);
   } else if (phase == 3 && solve_mode == 0 && button == kLeftButton) {

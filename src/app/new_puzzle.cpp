@@ -1,6 +1,7 @@
 // Turning a picture into a new scrambled puzzle.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/puzzlemaker.h"
 #include "platform/palette.h"
@@ -98,6 +99,8 @@ void Puzzlemaker::makenewpuzzle() {
   anim_off = 0;
   if (yes.checked()) rotatable = 1;
   if (no.checked()) rotatable = 0;
+  const std::optional<DealToMake> deal = std::exchange(deal_to_make, std::nullopt);
+  if (deal) rotatable = deal->deal.rotation ? 1 : 0;
   for (Control* c : std::initializer_list<Control*>{&Label8, &File2, &Label5, &Text3, &File1, &Check1,
                                                     &Label1, &Text1, &Label2, &Text2, &Command1})
     c->hide();
@@ -110,7 +113,7 @@ void Puzzlemaker::makenewpuzzle() {
 
   // 2. Picture choice and loading (the title puzzle uses the built-in pictures as they are).
   if (started != 0) {
-    const bool loaded = load_chosen_picture();
+    const bool loaded = deal ? load_dealt_picture(deal->deal) : load_chosen_picture();
     if (was_started != 0)
       set_caption(std::string("Jumblix: By Corvel-(Creating new ") + kind_word(puzzle.pic_kind) + " puzzle)");
     anispeed.set_enabled(puzzle.pic_kind == 1);
@@ -136,6 +139,10 @@ void Puzzlemaker::makenewpuzzle() {
   // 4. Size.
   if (started != 0) {
     phase = 3;
+    if (deal) {
+      Text1.set_text(std::to_string(deal->deal.w));
+      Text2.set_text(std::to_string(deal->deal.h));
+    }
     puzzle.W = size_from_text(Text1);
     puzzle.H = size_from_text(Text2);
   }
@@ -147,8 +154,13 @@ void Puzzlemaker::makenewpuzzle() {
   puzzle.piece_h = static_cast<int>(puzzle.board_px_h / puzzle.H);
 
   // 6-7. The solved grid, then the scramble.
-  build_solved_grid(puzzle, puzzle.W, puzzle.H, rotatable == 1, random);
-  scramble(puzzle, random);
+  if (deal) {
+    PlayCounts none;
+    restore_snapshot(puzzle, none, {deal->deal.w, deal->deal.h, deal->deal.cells, deal->deal.turns, {}, deal->way_back, {}});
+  } else {
+    build_solved_grid(puzzle, puzzle.W, puzzle.H, rotatable == 1, random);
+    scramble(puzzle, random);
+  }
 
   // 8. First drawing of the board.
   draw_new_board(canvas, puzzle, background);
@@ -189,6 +201,7 @@ void Puzzlemaker::makenewpuzzle() {
   dsfdfdf.disable();
   if (puzzle.pic_kind == 1 && was_started != 0) dsfdfdf.enable();
   begin_scoring();
+  puzzle_dealt(deal && deal->resumed);
   input_latch = 0;
   loop.yield();
 }

@@ -26,6 +26,8 @@ void Puzzlemaker::wire_handlers() {
   on_key_down = [this](int key, int shift) { Form_KeyDown(key, shift); };
   on_unload = [this] { Form_Unload(); };
   on_files_dropped = [this](const std::vector<std::string>& files) { Form_FilesDropped(files); };
+  on_full_screen_changed = [this](bool full) { Form_FullScreenChanged(full); };
+  newpuzzle.on_unreachable_shortcut = [this] { newpuzzle_Shortcut(); };
 
   quit.on_click = [this] { quit_Click(); };
   about.on_click = [this] { about_Click(); };
@@ -36,6 +38,13 @@ void Puzzlemaker::wire_handlers() {
   choosepicture2.on_click = [this] { choosepicture2_Click(); };
   addpictures.on_click = [this] { addpictures_Click(); };
   bestresults.on_click = [this] { bestresults_Click(); };
+  undo.on_click = [this] { undo_Click(); };
+  redo.on_click = [this] { redo_Click(); };
+  restart.on_click = [this] { restart_Click(); };
+  copycode.on_click = [this] { copycode_Click(); };
+  playcode.on_click = [this] { playcode_Click(); };
+  newinstead.on_click = [this] { newinstead_Click(); };
+  code_text.on_key_down = [this](int key) { code_text_KeyDown(key); };
   tslow.on_click = [this] { tslow_Click(); };
   tfast.on_click = [this] { tfast_Click(); };
   usolve.on_click = [this] { usolve_Click(); };
@@ -72,6 +81,7 @@ void Puzzlemaker::wire_handlers() {
   Timer4.on_timer = [this] { Timer4_Timer(); };
   status_timer.on_timer = [this] { status_timer_Timer(); };
   fewest_timer.on_timer = [this] { poll_fewest(); };
+  wire_coach();
 
   // A notice over the board goes away at the player's next action: a menu command here, a
   // mouse press or a key in their handlers.

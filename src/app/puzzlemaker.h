@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "app/coach.h"
 #include "app/fewest_search.h"
 #include "platform/event_loop.h"
 #include "platform/picture.h"
 #include "platform/random.h"
+#include "play/kept_puzzle_file.h"
 #include "play/piece_drawing.h"
+#include "play/play_history.h"
 #include "play/scorecard.h"
 #include "play/sprite_frames.h"
+#include "puzzle/puzzle_code.h"
 #include "puzzle/puzzle_state.h"
 #include "settings/best_results.h"
 #include "settings/main_form.h"
@@ -82,8 +86,18 @@ class Puzzlemaker : public MainForm {
   void Command2_Click();
   void Command3_Click();
   void newpuzzle_Click();
+  // Ctrl+N before "New puzzle" is in the menus: on the title screen it does what the first
+  // click does.
+  void newpuzzle_Shortcut();
+  void leave_title_screen();
   void prandom_Click();
   void pnrandom_Click();
+
+  // ---- Full screen and back (full_screen.cpp)
+  void Form_FullScreenChanged(bool full);
+  bool board_fits_window() const;
+  // The puzzle in play cut again for the drawing area as it is now, every piece in its place.
+  void recut_board();
 
   // ---- "About Jumblix" (about.cpp)
   void about_Click();
@@ -139,6 +153,61 @@ class Puzzlemaker : public MainForm {
   void close_best_results();
   // Says `text` in the message line, after what it already says.
   void tell(const std::string& text);
+
+  // ---- Undo, redo and restart (undo.cpp)
+  void undo_Click();
+  void redo_Click();
+  void restart_Click();
+  // The player may step back and forth now: his own puzzle in play and unfinished, the
+  // computer not solving, no panel open and the moving picture not stopped.
+  bool steps_allowed() const;
+
+  // ---- The puzzle kept when the game quits; a kept or shared puzzle waiting on the title
+  // screen for the first click (kept_puzzle.cpp)
+  // At startup: the kept puzzle is read (a damaged file is set aside and said).
+  void read_kept_puzzle();
+  // The game ends, or the desktop session asks for its data: the player's puzzle in play is
+  // kept; one he handed to the computer is forgotten.
+  void keep_puzzle();
+  bool puzzle_waiting() const { return was_started == 0 && !waiting_declined && (kept_waiting || code_waiting); }
+  // The click-to-begin step deals the waiting puzzle; false when none waits (or it failed).
+  bool take_waiting_puzzle();
+  void newinstead_Click();
+  std::string kept_puzzle_path() const;
+
+  // ---- Puzzle codes (puzzle_codes.cpp)
+  void copycode_Click();
+  void playcode_Click();
+  void code_text_KeyDown(int key);
+  // Deals exactly this board; the reason when it cannot be dealt (nothing has changed then).
+  std::string play_shared_deal(const SharedDeal& deal);
+  // The puzzle in play as dealt, as a code shares it.
+  std::optional<SharedDeal> current_deal() const;
+  // ---- The coach: slides to go, the hint, the shortest way shown and taken (coach.cpp)
+  // The board changed: by slide d (the gap's direction code), by a turn (0), or by more than
+  // one change (kBoardReplaced). Every change of the board in play comes through here.
+  void coach_board_changed(int d = kBoardReplaced);
+  void coach_new_puzzle();
+  // The deal's fewest slides came (with their solution).
+  void coach_fewest_ready();
+  // The finished picture is shown (true) or gives way (false).
+  void coach_finish_shown(bool shown);
+  // A click or key of the player's: the hint's mark may go; true when it stopped the
+  // shortest way being shown, and nothing else is to come of it.
+  bool coach_player_action();
+  // What the coach adds to the status line.
+  std::string coach_status_text() const;
+  // The next slide of a shortest way for B and the computer modes (0: none left), or nothing
+  // when the computer keeps to its own way back.
+  std::optional<int> shortest_way_slide() const;
+  void slidestogo_Click();
+  void shortestway_Click();
+  void hint_Click();
+  void showway_Click();
+  void coach_timer_Timer();
+  void hint_timer_Timer();
+  void way_timer_Timer();
+  CoachState coach;
 
   // ---- Helpers shared by several handlers (puzzlemaker.cpp)
   // input_latch = 0, then let the window system deliver pending events.
@@ -207,6 +276,15 @@ class Puzzlemaker : public MainForm {
   bool new_best_time = false;
   double status_shown_at = -1e18;      // when the status line was last brought up to date
 
+  // The player's steps, for undo and redo, and the puzzle in play as it was dealt.
+  std::vector<PlayStep> undo_steps, redo_steps;
+  std::optional<BoardSnapshot> dealt_board;
+  // Waiting on the title screen: the puzzle kept last time, a code from the command line.
+  std::optional<KeptPuzzle> kept_waiting;
+  std::optional<SharedDeal> code_waiting;
+  bool waiting_declined = false;  // the player asked for a new puzzle instead
+  std::string kept_problem;       // why the kept puzzle could not be brought back, until said
+
   // Options (settings files).
   int rotatable = 0;
   int no_saver_copy = 0;
@@ -225,6 +303,16 @@ class Puzzlemaker : public MainForm {
 
  private:
   void wire_handlers();
+  void wire_coach();
+  // The coach's parts (coach.cpp).
+  void coach_follow(bool search);
+  void coach_take_figure();
+  void coach_poll_soon();
+  // Whether the board still stands as it was dealt (the deal's search answers for it).
+  bool coach_board_as_dealt() const;
+  void show_hint_mark();
+  void remove_hint_mark();
+  void stop_showing_way();
   // makenewpuzzle's parts (new_puzzle.cpp).
   bool load_chosen_picture();
   void apply_picture_colours();
@@ -239,11 +327,30 @@ class Puzzlemaker : public MainForm {
   void time_panel_key(TextBox& box, int key, double& value, const char* file, bool zero_allowed);
   void arm(Timer& timer, double interval_ms);
   void finished_sprite_frame();
+  // A board the next makenewpuzzle deals instead of a scramble, with its way back.
+  struct DealToMake {
+    SharedDeal deal;
+    MoveList way_back;
+    bool resumed = false;  // the kept puzzle coming back: its file stays until it is over
+  };
+  std::optional<DealToMake> deal_to_make;
+  bool load_dealt_picture(const SharedDeal& deal);
+  // makenewpuzzle's last step: the deal is remembered, the steps of the last puzzle dropped.
+  void puzzle_dealt(bool resumed);
+  // The puzzle is finished or replaced: nothing of it is kept.
+  void puzzle_over();
+  void remember_step(PlayStep step);
+  void forget_steps();
+  // Every change of the board other than a slide or turn as it is made (an undo, a redo, a
+  // restart, a kept or shared puzzle dealt) ends here: the cells named, or with none the
+  // whole board, are drawn again and the status line follows.
+  void board_changed(const std::vector<Cell>& cells);
+  void close_code_panel();
   SpriteFrames sprite_frames;  // frames of the moving picture not yet drawn
   // Whether the chooser or an option panel is over the finished picture (it stops gliding).
   bool panel_shown() const {
     return Label11.visible() || Label4.visible() || Label6.visible() || Label5.visible() || Option1.visible() ||
-           best_table.visible();
+           best_table.visible() || code_prompt.visible();
   }
 };
 

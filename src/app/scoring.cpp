@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/puzzlemaker.h"
+#include "play/board_description.h"
 
 namespace jumblix {
 
@@ -36,6 +37,7 @@ void Puzzlemaker::begin_scoring() {
   // A search under way is asked after now and then, also while the game sleeps.
   fewest_timer.set_enabled(fewest_waiting);
   status_timer.stop();
+  coach_new_puzzle();
   update_status();
 }
 
@@ -97,6 +99,7 @@ void Puzzlemaker::poll_fewest() {
   if (fewest_waiting && !fewest) return;
   fewest_waiting = false;
   fewest_timer.stop();
+  coach_fewest_ready();
   update_status();
 }
 
@@ -114,6 +117,7 @@ void Puzzlemaker::status_timer_Timer() {
 
 void Puzzlemaker::update_status() {
   StatusFacts f;
+  f.title_screen = was_started == 0;
   f.scored = score.scored();
   f.computer_solving = solve_mode > 0;
   f.rotation = score_key.rotation;
@@ -131,7 +135,25 @@ void Puzzlemaker::update_status() {
   }
   f.new_best_moves = new_best_moves;
   f.new_best_time = new_best_time;
-  status_line.set_text(status_text(f));
+  // Read out again when a move, a best or the finish changes the line, not at each tick.
+  StatusFacts steady = f;
+  steady.elapsed_ms = 0;
+  const std::string coaching = coach_status_text();
+  auto with_coaching = [&](std::string text) {
+    if (!coaching.empty()) text += (text.empty() ? "" : " \u00b7 ") + coaching;
+    return text;
+  };
+  if (was_started == 0 && !kept_problem.empty())
+    status_line.set_text(kept_problem);
+  else if (puzzle_waiting())
+    status_line.set_text(code_waiting.has_value()
+                             ? "A shared puzzle is waiting: click to play it (Ctrl+N: a new puzzle)."
+                             : "Your puzzle from last time is kept: click to go on with it (Ctrl+N: a new puzzle).");
+  else
+    status_line.set_text(with_coaching(status_text(f)), with_coaching(status_text(steady)));
+  status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
+  board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
+                                                                   : describe_board(puzzle, rotatable == 1));
   status_shown_at = loop.now_ms();
 }
 
@@ -141,7 +163,7 @@ void Puzzlemaker::bestresults_Click() {
   tell(best_results.load());
   std::vector<std::vector<std::string>> rows;
   for (const BestResult& r : best_results.all())
-    rows.push_back({r.key.picture + (r.key.animated ? " (animated)" : ""),
+    rows.push_back({r.key.picture, r.key.animated ? "animated" : "regular",
                     std::to_string(r.key.width) + " x " + std::to_string(r.key.height),
                     r.key.rotation ? "yes" : "no", std::to_string(r.moves), r.moves_date,
                     clock_text(static_cast<double>(r.time_ms)), r.time_date});

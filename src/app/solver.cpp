@@ -1,11 +1,13 @@
 // The computer solving the puzzle: it plays back the player's own slides, last one first,
 // then the scramble's inverse, turning each piece upright before sliding it.
 #include "app/puzzlemaker.h"
+#include "play/move_rules.h"
 
 namespace jumblix {
 
 void Puzzlemaker::solver_step() {
   PuzzleState& s = puzzle;
+  forget_steps();  // the computer takes over the lists: the player's steps no longer fit them
   // 1. Take over the player's slides, last one on top. Whenever the computer solves, every
   // recorded slide is taken over, also when the mode changed while the solver was not running
   // (a stopped moving picture, an open panel): dropping them would leave the lists leading
@@ -19,7 +21,9 @@ void Puzzlemaker::solver_step() {
 
   // 3. The next slide and the piece it moves (with nothing left to slide: a cell still
   // turned, see stray_turn()).
-  int d = s.solution_moves.top();
+  // With the shortest way taken, its next slide instead, while the search has an answer.
+  std::optional<int> shortest = shortest_way_slide();
+  int d = shortest ? *shortest : s.solution_moves.top();
   s.move_dir = d;
   Cell n = d != 0 ? s.neighbour(d) : stray_turn();
 
@@ -43,7 +47,8 @@ void Puzzlemaker::solver_step() {
   tick_due = 0;
   Timer1.stop();
   Timer2.stop();
-  d = s.solution_moves.top();
+  shortest = shortest_way_slide();
+  d = shortest ? *shortest : s.solution_moves.top();
   s.move_dir = d;
   n = d != 0 ? s.neighbour(d) : stray_turn();
 
@@ -56,11 +61,16 @@ void Puzzlemaker::solver_step() {
     const bool moved = d != 0 && s.slide(d);
     // The entry is used up whether or not its slide could be made, so one entry that points
     // off the board can never hold the solver up for good.
-    if (d != 0) s.solution_moves.pop();
+    if (d != 0 && shortest) {
+      if (moved) record_cancelling_move(s, d);  // the history still leads back
+    } else if (d != 0) {
+      s.solution_moves.pop();
+    }
     if (moved) {
       erase_cell(n);
       draw_piece(g);
       score_computer_change(true);
+      coach_board_changed(d);
     }
     return;
   }
@@ -70,6 +80,7 @@ void Puzzlemaker::solver_step() {
     // The gap's own code is stepped on silently: it has no picture to redraw.
     if (n != s.gap()) draw_piece(n, 0, true);
     score_computer_change(false);
+    coach_board_changed(0);
   }
   // 10. An upright piece waits the move time before it slides.
   if (move_time > 0 && s.turn(n) == kUpright && rotatable == 1) arm(Timer1, 10 * move_time);

@@ -59,7 +59,12 @@ std::string folder_problems(const std::string& game_folder, const std::vector<Pi
 
 void Puzzlemaker::Form_Activate() {
   startup();
-  for (;;) run_pass();
+  try {
+    for (;;) run_pass();
+  } catch (const ProgramEnded&) {
+    keep_puzzle();  // however the game ends: the menu, the window closed, a signal
+    throw;
+  }
 }
 
 void Puzzlemaker::startup() {
@@ -89,6 +94,14 @@ void Puzzlemaker::startup() {
   } else {
     no_saver_copy = 0;
   }
+
+  // The coach's switches: on only when their files hold 1.
+  double coach_mode = 0;
+  coach.slides_to_go_on = read_setting(kSlidesToGoFile, coach_mode) && coach_mode == 1;
+  coach_mode = 0;
+  coach.shortest_way_on = read_setting(kShortestWayFile, coach_mode) && coach_mode == 1;
+  slidestogo.set_checked(coach.slides_to_go_on);
+  shortestway.set_checked(coach.shortest_way_on);
 
   std::string regular_error, animation_error;
   install_picture(regular_folder(), kTitlePictureName, title_picture, &regular_error);
@@ -134,6 +147,7 @@ void Puzzlemaker::startup() {
   puzzle.W = 4;
   puzzle.H = 4;
   started = 0;
+  read_kept_puzzle();
 }
 
 void Puzzlemaker::read_picture_colours() {
@@ -192,6 +206,8 @@ void Puzzlemaker::click_to_begin() {
   read_colour(*this, kDefaultPictureColourFile, default_picture_bg);
   set_caption("Jumblix: By Corvel");
   if (!folder_problem.empty()) show_message(folder_problem);
+  update_status();  // the title screen's hint goes
+  take_waiting_puzzle();
 }
 
 void Puzzlemaker::timer_rearm() {

@@ -36,6 +36,13 @@ class FormObject {
   void enable() { set_enabled(true); }
   void disable() { set_enabled(false); }
 
+  // What a screen reader says for the object: its name (for a box or list, what it is for)
+  // and a longer description (for the board, the state of the puzzle). Empty: the view's own.
+  const std::string& accessible_name() const { return accessible_name_; }
+  void set_accessible_name(const std::string& n) { set(accessible_name_, n); }
+  const std::string& accessible_description() const { return accessible_description_; }
+  void set_accessible_description(const std::string& d) { set(accessible_description_, d); }
+
   void set_observer(FormObserver* observer) { observer_ = observer; }
 
  protected:
@@ -53,6 +60,8 @@ class FormObject {
   std::string name_;
   bool visible_ = true;
   bool enabled_ = true;
+  std::string accessible_name_;
+  std::string accessible_description_;
   FormObserver* observer_ = nullptr;
 };
 
@@ -67,9 +76,14 @@ class MenuItem : public FormObject {
   const std::vector<MenuItem*>& children() const { return children_; }
   bool checked() const { return checked_; }
   void set_checked(bool c) { set(checked_, c); }
-  // The key a desktop player may press for this command ("Ctrl+Q"), shown in the menu.
+  // The key a desktop player may press for this command ("Ctrl+Q"), shown in the menu; a
+  // command may answer a second key as well ("Ctrl+Y" beside "Ctrl+Shift+Z").
   const std::string& shortcut() const { return shortcut_; }
-  void set_shortcut(std::string keys) { shortcut_ = std::move(keys); }
+  const std::string& second_shortcut() const { return second_shortcut_; }
+  void set_shortcut(std::string keys, std::string second = {}) {
+    shortcut_ = std::move(keys);
+    second_shortcut_ = std::move(second);
+  }
   // Shown and enabled, and so is every menu above it: the player can choose it now.
   bool reachable() const {
     for (const MenuItem* m = this; m; m = m->parent_)
@@ -79,8 +93,17 @@ class MenuItem : public FormObject {
   void click() {
     if (on_click) on_click();
   }
+  // The item's shortcut key pressed: chooses it when the player could choose it from the
+  // menus now, else runs on_unreachable_shortcut (when set).
+  void press_shortcut() {
+    if (reachable())
+      click();
+    else if (on_unreachable_shortcut)
+      on_unreachable_shortcut();
+  }
 
   std::function<void()> on_click;
+  std::function<void()> on_unreachable_shortcut;
 
  private:
   std::string caption_;
@@ -88,6 +111,7 @@ class MenuItem : public FormObject {
   std::vector<MenuItem*> children_;
   bool checked_ = false;
   std::string shortcut_;
+  std::string second_shortcut_;
 };
 
 struct Rect {
@@ -158,19 +182,30 @@ class TextBox : public Control {
     if (on_key_up) on_key_up(key);
   }
 
+  // A box the player opened a panel to type into takes the keyboard when it shows. Set
+  // before the view is built.
+  bool focused_when_shown() const { return focused_when_shown_; }
+  void set_focused_when_shown(bool focused) { focused_when_shown_ = focused; }
+
   std::function<void(int key)> on_key_down;
   std::function<void(int key)> on_key_up;
 
  private:
   std::string text_;
   int max_length_;
+  bool focused_when_shown_ = false;
 };
+
+// What Enter or Escape in a panel's control presses: its default or its cancel button.
+enum class ButtonRole { plain, default_button, cancel_button };
 
 class CommandButton : public Control {
  public:
-  CommandButton(std::string name, std::string caption, Rect rect)
-      : Control(std::move(name), ControlKind::command_button, rect), caption_(std::move(caption)) {}
+  CommandButton(std::string name, std::string caption, Rect rect, ButtonRole role = ButtonRole::plain)
+      : Control(std::move(name), ControlKind::command_button, rect), caption_(std::move(caption)),
+        role_(role) {}
   const std::string& caption() const { return caption_; }
+  ButtonRole role() const { return role_; }
   void click() {
     if (on_click) on_click();
   }
@@ -178,6 +213,7 @@ class CommandButton : public Control {
 
  private:
   std::string caption_;
+  ButtonRole role_;
 };
 
 class OptionButton;
@@ -286,14 +322,29 @@ class TableBox : public Control {
 };
 
 // One line of text along the window's lower edge, outside the drawing area.
+// Its accessible name is what a screen reader announces: the text as it stood when the
+// steady part (the text without what changes by itself, such as a running clock) last
+// changed, so a ticking clock is shown but not read out every second.
 class StatusLine : public FormObject {
  public:
   explicit StatusLine(std::string name) : FormObject(std::move(name)) {}
   const std::string& text() const { return text_; }
-  void set_text(const std::string& t) { set(text_, t); }
+  void set_text(const std::string& t) { set_text(t, t); }
+  void set_text(const std::string& t, const std::string& steady) {
+    if (steady != steady_) {
+      steady_ = steady;
+      set_accessible_name(t);
+    }
+    set(text_, t);
+  }
+  // Explains the line's words when the pointer rests on it.
+  const std::string& tooltip() const { return tooltip_; }
+  void set_tooltip(const std::string& t) { set(tooltip_, t); }
 
  private:
   std::string text_;
+  std::string steady_;
+  std::string tooltip_;
 };
 
 class EventLoop;

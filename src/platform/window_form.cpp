@@ -17,8 +17,20 @@ Control* WindowForm::control(const std::string& name) const {
 void WindowForm::set_all_observers(FormObserver* observer) {
   set_observer(observer);
   status_line.set_observer(observer);
+  board.set_observer(observer);
   for (MenuItem* item : menu_items_) item->set_observer(observer);
   for (Control* c : controls_) c->set_observer(observer);
+}
+
+bool WindowForm::press_button(ButtonRole role) {
+  for (Control* c : controls_) {
+    if (c->kind() != ControlKind::command_button || !c->visible() || !c->enabled()) continue;
+    auto* button = static_cast<CommandButton*>(c);
+    if (button->role() != role) continue;
+    button->click();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace jumblix

@@ -64,6 +64,14 @@ class WindowForm : public FormObject {
     if (on_show_about) on_show_about(text);
   }
 
+  // Puts `text` on the desktop's clipboard (through the view); the form keeps the last text
+  // copied, which is all a window without a view has.
+  void copy_to_clipboard(const std::string& text) {
+    clipboard_text = text;
+    if (on_copy_to_clipboard) on_copy_to_clipboard(text);
+  }
+  std::string clipboard_text;
+
   // Everything the view has to build, in menu / creation order.
   const std::vector<MenuItem*>& menu_items() const { return menu_items_; }
   const std::vector<Control*>& controls() const { return controls_; }
@@ -73,9 +81,17 @@ class WindowForm : public FormObject {
 
   void set_all_observers(FormObserver* observer);
 
+  // Enter or Escape in a panel: clicks the shown, enabled default (or cancel) button, if
+  // any; false when there is none.
+  bool press_default_button() { return press_button(ButtonRole::default_button); }
+  bool press_cancel_button() { return press_button(ButtonRole::cancel_button); }
+
   Canvas canvas;
   // Below the drawing area, never over it: the canvas keeps its size whatever the line says.
   StatusLine status_line{"status_line"};
+  // The drawing area as a screen reader knows it: its name and, as its description, the
+  // state of the puzzle.
+  FormObject board{"board"};
 
   std::function<void(int button, int shift, double x, double y)> on_mouse_down;
   std::function<void(int key, int shift)> on_key_down;
@@ -84,7 +100,9 @@ class WindowForm : public FormObject {
   std::function<PictureFilesChoice()> on_choose_picture_files;  // set by the view
   std::function<void(const std::vector<std::string>& files)> on_files_dropped;  // files dropped on the window
   std::function<void()> on_restore_size; // set by the view
+  std::function<void(bool full)> on_full_screen_changed;  // after the view switched full screen
   std::function<void(const std::string& text)> on_show_about;  // set by the view
+  std::function<void(const std::string& text)> on_copy_to_clipboard;  // set by the view
   std::function<void(std::function<void()> work, std::function<void()> done)>
       on_run_in_background;  // set by the view
 
@@ -94,6 +112,7 @@ class WindowForm : public FormObject {
   void add(Timer& timer) { timers_.push_back(&timer); }
 
  private:
+  bool press_button(ButtonRole role);
   std::string caption_;
   std::vector<MenuItem*> menu_items_;
   std::vector<Control*> controls_;

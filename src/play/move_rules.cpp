@@ -2,15 +2,24 @@
 
 namespace jumblix {
 
-void record_move(PuzzleState& s, int d, bool by_keyboard, bool rotatable) {
+HistoryEffect record_move(PuzzleState& s, int d, bool by_keyboard, bool rotatable) {
   const bool may_cancel = by_keyboard ? rotatable : !rotatable;
-  if (may_cancel && s.user_moves.empty() && s.solution_moves.top() == d) {
+  if (may_cancel) return record_cancelling_move(s, d);
+  s.user_moves.push(inverse(d));
+  return HistoryEffect::pushed_user;
+}
+
+HistoryEffect record_cancelling_move(PuzzleState& s, int d) {
+  if (s.user_moves.empty() && s.solution_moves.top() == d) {
     s.solution_moves.pop();
-  } else if (may_cancel && !s.user_moves.empty() && s.user_moves.top() == d) {
-    s.user_moves.pop();
-  } else {
-    s.user_moves.push(inverse(d));
+    return HistoryEffect::popped_solution;
   }
+  if (!s.user_moves.empty() && s.user_moves.top() == d) {
+    s.user_moves.pop();
+    return HistoryEffect::popped_user;
+  }
+  s.user_moves.push(inverse(d));
+  return HistoryEffect::pushed_user;
 }
 
 int slide_direction_for(const PuzzleState& s, Cell c) {

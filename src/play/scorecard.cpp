@@ -33,6 +33,16 @@ void Scorecard::mark_helped() {
   if (scored_ && !finished_) helped_ = true;
 }
 
+void Scorecard::resume(int slides, int turns, bool helped, double elapsed_ms, bool clock_started, double now_ms) {
+  reset(true);
+  slides_ = slides;
+  turns_ = turns;
+  helped_ = helped;
+  counted_ms_ = elapsed_ms;
+  clock_started_ = clock_started;
+  running_since_ = now_ms;
+}
+
 void Scorecard::set_paused(bool paused, double now_ms) {
   if (paused == paused_) return;
   if (paused && clock_running()) counted_ms_ += now_ms - running_since_;
@@ -62,9 +72,10 @@ std::string clock_text(double ms) {
 
 namespace {
 
+// "Par": the exact figure has a word of its own, not "fewest", which the best line uses.
 std::string fewest_text(const StatusFacts& f) {
-  if (f.fewest) return (f.fewest->exact ? "Fewest " : "Fewest at most ") + std::to_string(f.fewest->slides);
-  return f.fewest_pending ? "Fewest \u2026" : "";
+  if (f.fewest) return (f.fewest->exact ? "Par " : "Par at most ") + std::to_string(f.fewest->slides);
+  return f.fewest_pending ? "Par \u2026" : "";
 }
 
 std::string joined(const std::vector<std::string>& parts) {
@@ -80,6 +91,7 @@ std::string joined(const std::vector<std::string>& parts) {
 }  // namespace
 
 std::string status_text(const StatusFacts& f) {
+  if (f.title_screen) return "Click the picture or press Ctrl+N to begin";
   if (!f.scored) return "";
   if (f.computer_solving)
     return joined({"Computer: " + std::to_string(f.computer_slides) + (f.computer_slides == 1 ? " slide" : " slides"),
@@ -96,7 +108,9 @@ std::string status_text(const StatusFacts& f) {
                     : f.new_best_moves                  ? "New best: fewest moves!"
                                                         : "New best: shortest time!");
   } else if (f.best_moves && f.best_ms) {
-    parts.push_back("Best " + std::to_string(*f.best_moves) + " moves, " + clock_text(*f.best_ms));
+    // Two records, each named for itself: they may come from different games.
+    parts.push_back("Best: " + std::to_string(*f.best_moves) + " moves");
+    parts.push_back(clock_text(*f.best_ms) + " fastest");
   }
   return joined(parts);
 }

@@ -5,6 +5,7 @@
 // clock.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace jumblix {
 
@@ -28,6 +29,15 @@ class Scorecard {
   // The B key or a computer mode changed the board: this puzzle can set no best result.
   void mark_helped();
   void count_computer_slide() { if (scored_ && !finished_) ++computer_slides_; }
+
+  // An undo, a redo or a restart: the counts go back with the board, the clock runs on.
+  void set_counts(int slides, int turns) {
+    if (scored_ && !finished_) slides_ = slides, turns_ = turns;
+  }
+  // A puzzle brought back as it was kept: its counts, its help and its clock, which runs on
+  // from `now_ms` if it had started.
+  void resume(int slides, int turns, bool helped, double elapsed_ms, bool clock_started, double now_ms);
+  bool clock_started() const { return clock_started_; }
 
   // A panel opened (true) or closed (false).
   void set_paused(bool paused, double now_ms);
@@ -59,11 +69,13 @@ std::string clock_text(double ms);
 struct FewestFigure {
   int slides = 0;
   bool exact = false;
+  std::vector<int> solution;  // that many slides that solve the board (the gap's direction codes)
   bool operator==(const FewestFigure&) const = default;
 };
 
 // What the status line tells; one field per fact, so the wording stays in one place.
 struct StatusFacts {
+  bool title_screen = false;     // before the first puzzle: the line says how to begin
   bool scored = false;           // a puzzle of the player's (not a title puzzle)
   bool computer_solving = false; // a computer mode is on
   bool rotation = false;
@@ -82,5 +94,11 @@ struct StatusFacts {
 };
 
 std::string status_text(const StatusFacts& facts);
+
+// What the line's words mean, for the tooltip over it and the "Key help" menu.
+inline constexpr const char* kStatusLineExplained =
+    "Moves: your slides. Par: the fewest slides that solve the puzzle as dealt (\"at most\": the "
+    "shortest way found so far). Best: your fewest moves and fastest time for this picture, size "
+    "and rotation.";
 
 }  // namespace jumblix

@@ -66,6 +66,9 @@ class MoveList {
   }
   void clear() { moves_.clear(); }
   void reserve(std::size_t n) { moves_.reserve(n); }
+  // Entries 1..len() in order.
+  const std::vector<int>& entries() const { return moves_; }
+  bool operator==(const MoveList&) const = default;
 
  private:
   std::vector<int> moves_;

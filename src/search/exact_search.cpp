@@ -74,6 +74,24 @@ class Ida {
     return out;
   }
 
+  // One round with a fixed bound: a solution of at most `bound` slides, or none.
+  WithinOutcome run_within(int bound) {
+    WithinOutcome out;
+    if (stop_.due()) return out;
+    int h = 0;
+    for (int v = 0; v < views_; ++v) h = std::max(h, view_sum(v));
+    h += (h ^ odd_[gap_]) & 1;
+    out.stopped = false;
+    if (h > bound) return out;
+    const int r = spread_ ? search<true>(bound, h) : search<false>(bound, h);
+    if (r == kStopped) {
+      out.stopped = true;
+      return out;
+    }
+    if (r == kFound) out.slides.emplace(path_.rbegin(), path_.rend());
+    return out;
+  }
+
  private:
   struct Lookup {
     const std::uint8_t* table;
@@ -230,6 +248,12 @@ class Ida {
 };
 
 }  // namespace
+
+WithinOutcome solve_within(const SlideBoard& board, const PatternHeuristic& heuristic, const SearchStop& stop,
+                           int bound) {
+  if (board.w != heuristic.w || board.h != heuristic.h || board.size() > kMaxTableCells || bound < 0) return {};
+  return Ida(board, heuristic, stop).run_within(bound);
+}
 
 ExactOutcome solve_exactly(const SlideBoard& board, const PatternHeuristic& heuristic, const SearchStop& stop) {
   if (board.w != heuristic.w || board.h != heuristic.h || board.size() > kMaxTableCells) return {};

@@ -30,4 +30,15 @@ struct ExactOutcome {
 // The board must have the heuristic's shape.
 ExactOutcome solve_exactly(const SlideBoard& board, const PatternHeuristic& heuristic, const SearchStop& stop);
 
+struct WithinOutcome {
+  bool stopped = true;                    // stopped before the end: nothing is known
+  std::optional<std::vector<int>> slides;  // a solution of at most the bound's length, if any
+};
+
+// One round of the search with a fixed bound: whether some solution takes at most `bound`
+// slides, and one when it does. When the board's distance is known to be bound or bound + 2,
+// the solution found is a shortest one.
+WithinOutcome solve_within(const SlideBoard& board, const PatternHeuristic& heuristic, const SearchStop& stop,
+                           int bound);
+
 }  // namespace jumblix::fewest

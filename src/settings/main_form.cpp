@@ -4,11 +4,13 @@ namespace jumblix {
 
 MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWidth, kDesignClientHeight) {
   for (MenuItem* item : {&options, &sfancy, &puzzle7, &newpuzzle, &prandom, &pnrandom, &choosepicture,
-                         &choosepicture2, &addpictures, &bestresults, &anispeed, &tslow, &tfast, &soptions, &usolve,
-                         &csolve, &csolves, &ctime, &cpiece, &rpiece, &cpicture, &protate, &yes, &no, &colour,
+                         &choosepicture2, &addpictures, &bestresults, &undo, &redo, &restart, &copycode,
+                         &playcode, &hint, &showway, &anispeed, &tslow, &tfast, &soptions, &usolve, &csolve,
+                         &csolves, &shortestway, &ctime, &cpiece, &rpiece, &cpicture, &slidestogo, &protate, &yes,
+                         &no, &colour,
                          &pcolour, &dcolour, &pcolour2, &dcolour2, &scrsaveroptions, &spictures,
-                         &dspictures, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
-                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &about})
+                         &dspictures, &newinstead, &quit, &instructions, &gfdgf, &fdgd, &fdg, &fdgdfg, &ffgf,
+                         &hjhjjh, &ghjhjh, &hgjhjh, &hgj, &dsfdfdf, &ghj, &parhelp, &parhelp_text, &about})
     add(*item);
   sfancy.set_checked(true);
   sfancy.hide();
@@ -26,7 +28,13 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   dsfdfdf.disable();
   quit.set_shortcut("Ctrl+Q");
   newpuzzle.set_shortcut("Ctrl+N");
+  newinstead.set_shortcut("Ctrl+N");
+  newinstead.hide();
+  undo.set_shortcut("Ctrl+Z");
+  redo.set_shortcut("Ctrl+Shift+Z", "Ctrl+Y");
   instructions.set_shortcut("F1");
+  hint.set_shortcut("Ctrl+H");
+  showway.disable();
 
   for (Control* c : std::initializer_list<Control*>{
            &Label1, &Text1, &Label2, &Text2, &Label5, &Text3, &File1, &File2, &Label8, &Check1,
@@ -35,12 +43,17 @@ MainForm::MainForm() : WindowForm("puzzlemaker", kTitleCaption, kDesignClientWid
   for (OptionButton* o : option_buttons()) add(*o);
   for (Control* c : std::initializer_list<Control*>{&Command5, &Command4, &Label4, &Text4, &Label6,
                                                     &Text5, &Label11, &Text6, &best_prompt, &best_table,
-                                                    &best_close, &message, &Picture1, &Picture2})
+                                                    &best_close, &code_prompt, &code_text, &message, &Picture1,
+                                                    &Picture2})
     add(*c);
   Option1.set_value(true);
+  name_for_screen_readers();
+  code_text.set_focused_when_shown(true);
   message.set_clicks_through(true);
   message_timer.on_timer = [this] { show_message(""); };
-  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer}) add(*t);
+  for (Timer* t : {&Timer1, &Timer2, &Timer4, &message_timer, &status_timer, &fewest_timer, &coach_timer,
+                    &hint_timer, &way_timer})
+    add(*t);
 }
 
 void MainForm::show_message(const std::string& text, bool lasting) {

@@ -27,6 +27,13 @@ class MainForm : public WindowForm {
   MenuItem choosepicture2{"choosepicture2", "Choose \"animated\" puzzle picture and size", &puzzle7};
   MenuItem addpictures{"addpictures", "Add your own pictures...", &puzzle7};
   MenuItem bestresults{"bestresults", "Best results", &puzzle7};
+  MenuItem undo{"undo", "Undo", &puzzle7};
+  MenuItem redo{"redo", "Redo", &puzzle7};
+  MenuItem restart{"restart", "Restart this puzzle", &puzzle7};
+  MenuItem copycode{"copycode", "Copy puzzle code", &puzzle7};
+  MenuItem playcode{"playcode", "Play a puzzle code...", &puzzle7};
+  MenuItem hint{"hint", "Hint", &puzzle7};
+  MenuItem showway{"showway", "Show the shortest way", &puzzle7};
   MenuItem anispeed{"anispeed", "Animated puzzle speed", &options};
   MenuItem tslow{"tslow", "Slow", &anispeed};
   MenuItem tfast{"tfast", "Fast", &anispeed};
@@ -34,10 +41,12 @@ class MainForm : public WindowForm {
   MenuItem usolve{"usolve", "User solves puzzle", &soptions};
   MenuItem csolve{"csolve", "Computer solves puzzle (regular mode)-[Press \"b\" for one move]", &soptions};
   MenuItem csolves{"csolves", "Computer solves puzzle (scr-saver mode)", &soptions};
+  MenuItem shortestway{"shortestway", "The computer takes the shortest way", &soptions};
   MenuItem ctime{"ctime", "Computertime", &soptions};
   MenuItem cpiece{"cpiece", "Choose time taken to move a piece", &ctime};
   MenuItem rpiece{"rpiece", "Choose time taken to rotate a piece", &ctime};
   MenuItem cpicture{"cpicture", "Choose time taken to load a new picture (scr-saver mode)", &ctime};
+  MenuItem slidestogo{"slidestogo", "Show the slides to go", &soptions};
   MenuItem protate{"protate", "Pieces rotatable?", &options};
   MenuItem yes{"yes", "Yes", &protate};
   MenuItem no{"no", "No", &protate};
@@ -49,6 +58,8 @@ class MainForm : public WindowForm {
   MenuItem scrsaveroptions{"scrsaveroptions", "Scr-Saver options", &options};
   MenuItem spictures{"spictures", "Save pictures into Screensaver folder", &scrsaveroptions};
   MenuItem dspictures{"dspictures", "Don't save pictures into Screensaver folder", &scrsaveroptions};
+  // Shown on the title screen only while a kept or shared puzzle waits for the first click.
+  MenuItem newinstead{"newinstead", "New puzzle", &options};
   MenuItem quit{"quit", "Quit", &options};
   // Menu bar: Instructions.
   MenuItem instructions{"instructions", "Instructions", nullptr};
@@ -64,6 +75,8 @@ class MainForm : public WindowForm {
   MenuItem hgj{"hgj", "{Use \"I, J, K, or L}", &hgjhjh};
   MenuItem dsfdfdf{"dsfdfdf", "Toggling animation on or off", &ffgf};
   MenuItem ghj{"ghj", "{Press enter}", &dsfdfdf};
+  MenuItem parhelp{"parhelp", "\"Par\" in the line under the board:", &ffgf};
+  MenuItem parhelp_text{"parhelp_text", "{The fewest slides that solve the puzzle as dealt}", &parhelp};
   MenuItem about{"about", "About Jumblix", &ffgf};
 
   // Picture and size chooser.
@@ -77,9 +90,9 @@ class MainForm : public WindowForm {
   FileListBox File2{"File2", "*.animation_picture", {384, 16, 81, 58}};
   Label Label8{"Label8", "Animation pictures:", {296, 16, 89, 17}, 12};
   CheckBox Check1{"Check1", "Picture's are Random (not chosen)", {496, 16, 121, 33}};
-  CommandButton Command1{"Command1", "Begin", {32, 200, 81, 33}};
-  CommandButton Command2{"Command2", "Done", {296, 16, 65, 33}};
-  CommandButton Command3{"Command3", "Cancel", {296, 72, 65, 33}};
+  CommandButton Command1{"Command1", "Begin", {32, 200, 81, 33}, ButtonRole::default_button};
+  CommandButton Command2{"Command2", "Done", {296, 16, 65, 33}, ButtonRole::default_button};
+  CommandButton Command3{"Command3", "Cancel", {296, 72, 65, 33}, ButtonRole::cancel_button};
 
   // Colour panels.
   Label Label7{"Label7", "Please select this puzzle's background colour:", {32, 16, 217, 17}, 13};
@@ -103,8 +116,8 @@ class MainForm : public WindowForm {
   OptionButton Option14{"Option14", colour_options, option_rect(14)};
   OptionButton Option15{"Option15", colour_options, option_rect(15)};
   OptionButton Option16{"Option16", colour_options, option_rect(16)};
-  CommandButton Command5{"Command5", "Done", {32, 224, 65, 33}};
-  CommandButton Command4{"Command4", "Cancel", {128, 224, 65, 33}};
+  CommandButton Command5{"Command5", "Done", {32, 224, 65, 33}, ButtonRole::default_button};
+  CommandButton Command4{"Command4", "Cancel", {128, 224, 65, 33}, ButtonRole::cancel_button};
 
   // Time panels.
   Label Label4{"Label4",
@@ -123,15 +136,25 @@ class MainForm : public WindowForm {
   // The best results panel: a prompt, the table and a Close button (Escape closes it too).
   Label best_prompt{"best_prompt", "", {32, 16, 420, 17}, 11};
   TableBox best_table{"best_table",
-                      {"Picture", "Size", "Rotation", "Fewest moves", "Date", "Shortest time", "Date"},
+                      {"Picture", "Kind", "Size", "Rotation", "Fewest moves", "Moves set on", "Shortest time",
+                       "Time set on"},
                       {32, 40, 690, 264}};
-  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}};
+  CommandButton best_close{"best_close", "Close", {32, 312, 65, 33}, ButtonRole::cancel_button};
+
+  // The puzzle code panel: a prompt (which says why a code is refused) and the code's box.
+  Label code_prompt{"code_prompt", "", {32, 16, 690, 17}, 11};
+  TextBox code_text{"code_text", "", 2000, {32, 40, 690, 19}};
 
   // Brings the status line up to date: once a second while the player's clock runs, and
   // soon after the computer's last slide while it solves. Asks after the fewest slides
   // while they are being worked out.
   Timer status_timer{"status_timer", 1000};
   Timer fewest_timer{"fewest_timer", 100};
+  // The coach: asks after the slides to go while they are worked out, keeps a hint's mark
+  // at least its time, and paces the shortest way shown.
+  Timer coach_timer{"coach_timer", 50};
+  Timer hint_timer{"hint_timer", 2000};
+  Timer way_timer{"way_timer", 100};
 
   // Tells the player plainly when a picture file could not be loaded. The notice goes away
   // by itself after a few seconds (or at the player's next action, dismiss_message), and
@@ -159,6 +182,8 @@ class MainForm : public WindowForm {
 
  private:
   static Rect option_rect(int number);
+  // What a screen reader calls each box, list, colour and the board (main_form_names.cpp).
+  void name_for_screen_readers();
 };
 
 }  // namespace jumblix

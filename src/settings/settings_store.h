@@ -15,6 +15,8 @@ inline constexpr const char* kAnimationTimeFile = "animation.Time";
 inline constexpr const char* kRotateTimeFile = "rotate.Time";
 inline constexpr const char* kDefaultPuzzleColourFile = "colour.dcolour";
 inline constexpr const char* kDefaultPictureColourFile = "colour.dcolour2";
+inline constexpr const char* kSlidesToGoFile = "slidestogo.mode";
+inline constexpr const char* kShortestWayFile = "shortestway.mode";
 
 // A settings file is read no further than this.
 inline constexpr std::size_t kMaxSettingBytes = 4096;

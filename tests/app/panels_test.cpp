@@ -395,18 +395,68 @@ TEST_F(PanelTest, BestResultsAreListedInAPanelThatEscapeCloses) {
                               "animated\tfish.bmp\t3\t5\tyes\t40\t2026-11-30\t3725000\t2026-11-30\n");
   begin_first_puzzle();
   Puzzlemaker& g = game();
-  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best 52 moves, 1:31");
+  EXPECT_EQ(g.status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best: 52 moves \u00b7 1:31 fastest");
   menu(g.bestresults);
   EXPECT_TRUE(g.best_table.visible());
   EXPECT_FALSE(g.puzzle7.enabled());
   EXPECT_EQ(g.best_table.rows(), (std::vector<std::vector<std::string>>{
-                                     {"title1.bmp", "4 x 4", "no", "52", "2026-12-01", "1:31", "2026-12-03"},
-                                     {"fish.bmp (animated)", "3 x 5", "yes", "40", "2026-11-30", "1:02:05", "2026-11-30"}}));
+                                     {"title1.bmp", "regular", "4 x 4", "no", "52", "2026-12-01", "1:31", "2026-12-03"},
+                                     {"fish.bmp", "animated", "3 x 5", "yes", "40", "2026-11-30", "1:02:05", "2026-11-30"}}));
   r().loop.key_down(kKeyEscape);
   r().run_for(3);
   EXPECT_FALSE(g.best_table.visible());
   EXPECT_TRUE(g.puzzle7.enabled());
   EXPECT_EQ(g.phase, 3);
+}
+
+// Without a mouse: Ctrl+N leaves the title screen, Enter "Begin"s, and Escape on the board
+// closes the chooser and a colour panel as their Cancel does.
+TEST_F(PanelTest, TheKeyboardAloneBeginsAndEscapeCancelsAPanel) {
+  GameRunner& run = start();
+  Puzzlemaker& g = game();
+  ASSERT_TRUE(run.run_until([&] { return g.started == 1 && g.fresh_puzzle == 1; }));
+  EXPECT_EQ(g.status_line.text(), "Click the picture or press Ctrl+N to begin");
+  run.loop.post([&] { g.newpuzzle.press_shortcut(); });
+  ASSERT_TRUE(run.run_until([&] { return g.Command1.visible(); }));
+  EXPECT_EQ(g.status_line.text(), "");
+  run.loop.post([&] { g.press_default_button(); });
+  ASSERT_TRUE(run.run_until([&] { return g.begun == 1 && g.phase == 3; }));
+  for (MenuItem* opener : {&g.choosepicture, &g.pcolour}) {
+    menu(*opener);
+    ASSERT_LT(g.phase, 0) << opener->name();
+    run.loop.key_down(kKeyEscape);
+    run.run_for(3);
+    EXPECT_EQ(g.phase, 3) << opener->name();
+    EXPECT_TRUE(g.puzzle7.enabled());
+    EXPECT_FALSE(g.Command3.visible() || g.Command4.visible());
+  }
+}
+
+// A puzzle cut for the full screen stays whole in the smaller window: the window is maximized,
+// and where that is still too small the same puzzle is cut again, every piece in its place.
+TEST_F(PanelTest, APuzzleMadeInFullScreenStaysWholeAfterIt) {
+  start(800, 420);
+  begin_first_puzzle();
+  Puzzlemaker& g = game();
+  g.canvas.resize(1280, 1000);  // full screen
+  menu(g.newpuzzle);
+  ASSERT_EQ(g.puzzle.piece_w, 320);
+  r().loop.key_down(kKeyLeft);
+  r().run_for(3);
+  const PuzzleState before = g.puzzle;
+  g.canvas.resize(754, 385);  // and back
+  r().loop.post([&] { g.Form_FullScreenChanged(false); });
+  r().run_for(3);
+  EXPECT_EQ(g.canvas.width(), 800) << "maximized";
+  EXPECT_TRUE(g.board_fits_window());
+  EXPECT_EQ(g.puzzle.piece_w, 200);
+  EXPECT_EQ(g.puzzle.piece_h, 105);
+  EXPECT_EQ(g.puzzle.gap(), before.gap());
+  EXPECT_EQ(g.puzzle.user_moves_len(), 1);
+  EXPECT_EQ(g.canvas.pixel(300, 50), palette_rgb(g.puzzle.puzzle_bg)) << "the gap, drawn where it is";
+  r().loop.key_down(kKeyLeft);
+  r().run_for(3);
+  EXPECT_EQ(g.puzzle.gap(), (Cell{3, 1}));
 }
 
 TEST_F(PanelTest, ADamagedBestResultsFileIsSetAsideAndTold) {

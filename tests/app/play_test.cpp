@@ -271,7 +271,16 @@ TEST_F(PlayTest, AnUnhelpedFinishIsANewBestThatLastsAndANewPuzzleStartsAfresh) {
   // A new puzzle counts from nothing, and the best is remembered after a restart.
   runner.reset();
   begin_first_puzzle();
-  EXPECT_EQ(game().status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best 2 moves, 0:01");
+  EXPECT_EQ(game().status_line.text(), "Moves 0 \u00b7 0:00 \u00b7 Best: 2 moves \u00b7 0:01 fastest");
+}
+
+// A screen reader's board: its description follows each slide.
+TEST_F(PlayTest, TheBoardsDescriptionFollowsASlide) {
+  Puzzlemaker& g = arranged({kGapRight});
+  EXPECT_EQ(g.board.accessible_description(), "4 by 4 puzzle, 14 of 15 pieces home, gap at column 2 row 1");
+  r().loop.key_down(kKeyRight);
+  r().run_for(3);
+  EXPECT_EQ(g.board.accessible_description(), "4 by 4 puzzle, 15 of 15 pieces home, gap at column 1 row 1");
 }
 
 TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
@@ -283,19 +292,19 @@ TEST_F(PlayTest, FewestSlidesShowWhenReadyAndANewPuzzleDropsTheSearch) {
   EXPECT_EQ(dealt.w, 3);
   EXPECT_EQ(dealt.cells[0], 0) << "the gap is dealt at the top left";
   EXPECT_EQ(dealt.cells[4], g.puzzle.board(2, 2));
-  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest \u2026"));
-  search->answer = FewestFigure{22, true};
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par \u2026"));
+  search->answer = FewestFigure{22, true, {}};
   r().run_for(200);
-  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest 22"));
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par 22"));
   EXPECT_FALSE(g.fewest_timer.enabled()) << "nothing is asked after a figure that is in";
 
   menu(g.newpuzzle);
   EXPECT_GE(search->cancels, 1);
   EXPECT_EQ(search->started.size(), 2u);
-  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest \u2026"));
-  search->answer = FewestFigure{212, false};
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par \u2026"));
+  search->answer = FewestFigure{212, false, {}};
   r().run_for(200);
-  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Fewest at most 212"));
+  EXPECT_THAT(g.status_line.text(), ::testing::EndsWith("Par at most 212"));
 }
 
 TEST_F(PlayTest, TheGamesOwnSearchShowsTheExactFewestSlidesWithinAMoment) {
@@ -312,7 +321,7 @@ TEST_F(PlayTest, TheGamesOwnSearchShowsTheExactFewestSlidesWithinAMoment) {
   const FewestSlides expected = find_fewest_slides(3, 3, cells);
   ASSERT_EQ(expected.kind, FewestSlides::Kind::kExact);
   // The search runs on its own thread in real time, whatever the game's clock says.
-  const std::string shown = "Fewest " + std::to_string(expected.slides);
+  const std::string shown = "Par " + std::to_string(expected.slides);
   auto shows_it = [&] {
     const std::string& text = g.status_line.text();
     return text.size() >= shown.size() && text.compare(text.size() - shown.size(), shown.size(), shown) == 0;

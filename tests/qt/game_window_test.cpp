@@ -159,16 +159,17 @@ TEST_F(GameWindowTest, DesktopKeysBelongToTheWindowNotToTheGame) {
   auto always = [] { return true; };
   auto title_plays = [&] { return game.puzzles_made > 0; };
   take_steps({
-      {title_plays, [&] { key(Qt::Key_N, Qt::ControlModifier); }},  // no "New puzzle" on the title screen
-      {always,
+      {title_plays, [&] { key(Qt::Key_N, Qt::ControlModifier); }},  // on the title screen: as the first click
+      {[&] { return game.Command1.visible(); },
        [&] {
          EXPECT_FALSE(game.puzzle7.visible());
-         QTest::mouseClick(window.canvas_widget(), Qt::LeftButton, {}, QPoint(50, 50));
+         QTest::keyClick(window.widget_for(game.Text1), Qt::Key_Return);  // "Begin"
        }},
-      {[&] { return game.Command1.visible(); },
-       [&] { QTest::mouseClick(window.widget_for(game.Command1), Qt::LeftButton); }},
       {[&] { return game.caption() == "Jumblix: By Corvel-(Solving regular puzzle)"; },
-       [&] { QTest::keyClick(window.canvas_widget(), Qt::Key_Left); }},
+       [&] {
+         ASSERT_TRUE(game.puzzle7.visible());
+         QTest::keyClick(window.canvas_widget(), Qt::Key_Left);
+       }},
       {[&] { return game.puzzle.user_moves_len() == 1; },
        [&] {
          key(Qt::Key_N, Qt::ControlModifier);
@@ -177,11 +178,14 @@ TEST_F(GameWindowTest, DesktopKeysBelongToTheWindowNotToTheGame) {
          key(Qt::Key_F11);
          EXPECT_TRUE(window.full_screen());
          EXPECT_GT(game.canvas.width(), kDesignClientWidth);
+         key(Qt::Key_N, Qt::ControlModifier);  // cut for the whole screen
          key(Qt::Key_F11);
          EXPECT_FALSE(window.full_screen());
-         EXPECT_EQ(game.canvas.width(), kDesignClientWidth);
-         window.action_for(game.about)->trigger();
+         EXPECT_TRUE(game.board_fits_window()) << "the board stays whole";
+         QTest::keyClick(window.canvas_widget(), Qt::Key_Left);
        }},
+      {[&] { return game.puzzle.gap() == Cell{2, 1}; },  // and playable
+       [&] { window.action_for(game.about)->trigger(); }},
       {[&] {
          auto* about = window.findChild<QMessageBox*>();
          return about && about->isVisible();

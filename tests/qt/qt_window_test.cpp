@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <tuple>
 #include <vector>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -102,7 +104,7 @@ TEST_F(QtWindowTest, AtStartThePlayerSeesOnlyTheOptionsMenuWithItsFourCommands) 
   const QList<QAction*> options = window.menu_for(form.options)->actions();
   EXPECT_EQ(texts(options, true),
             (QStringList{"Animated puzzle speed", "Pieces rotatable?", "Scr-Saver options", "Quit"}));
-  EXPECT_EQ(texts(options, false), (QStringList{"sfancy", "Puzzle", "Solving options", "Colour"}));
+  EXPECT_EQ(texts(options, false), (QStringList{"sfancy", "Puzzle", "Solving options", "Colour", "New puzzle"}));
 
   QStringList checked;
   collect_checked(window.menuBar()->actions(), checked);
@@ -493,6 +495,127 @@ TEST_F(QtWindowTest, FilesDroppedOnTheWindowReachTheGame) {
   QApplication::sendEvent(&window, &drop);
   EXPECT_TRUE(drop.isAccepted());
   EXPECT_EQ(dropped, (std::vector<std::string>{"/photos/sunset.jpg", "/photos/kite.png"}));
+}
+
+}  // namespace
+}  // namespace jumblix
+
+namespace jumblix {
+namespace {
+
+// Tab from the board through a panel's controls as they are read; Enter in a box presses
+// the default button, Escape the cancel button; the arrows pick a colour.
+TEST_F(QtWindowTest, TheKeyboardAloneGoesThroughEveryPanel) {
+  int begun = 0, done = 0, cancelled = 0, colour_done = 0, colour_cancelled = 0;
+  form.Command1.on_click = [&] { ++begun; };
+  form.Command2.on_click = [&] { ++done; };
+  form.Command3.on_click = [&] { ++cancelled; };
+  form.Command5.on_click = [&] { ++colour_done; };
+  form.Command4.on_click = [&] { ++colour_cancelled; };
+  auto tab_round = [&](Qt::KeyboardModifiers modifiers = {}) {
+    std::vector<QWidget*> visited;
+    canvas()->setFocus();
+    for (int i = 0; i < 12; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+      if (QApplication::focusWidget() == canvas()) break;
+      visited.push_back(QApplication::focusWidget());
+    }
+    return visited;
+  };
+  for (Control* c : std::initializer_list<Control*>{&form.Label5, &form.Text3, &form.File1, &form.Label8, &form.File2,
+                                                    &form.Label1, &form.Text1, &form.Label2, &form.Text2,
+                                                    &form.Command1})
+    c->show();
+  EXPECT_EQ(tab_round(), (std::vector<QWidget*>{window.widget_for(form.Text3), window.widget_for(form.File1),
+                                                window.widget_for(form.File2), window.widget_for(form.Text1),
+                                                window.widget_for(form.Text2), window.widget_for(form.Command1)}));
+  EXPECT_EQ(tab_round(Qt::ShiftModifier).front(), window.widget_for(form.Command1));
+  QTest::keyClick(window.widget_for(form.Text2), Qt::Key_Return);
+  EXPECT_EQ(begun, 1);
+  QTest::keyClick(window.widget_for(form.Command1), Qt::Key_Space);
+  EXPECT_EQ(begun, 2);
+
+  // The chooser: Enter in a box is "Done", Escape "Cancel".
+  form.Command1.hide();
+  form.File2.hide();
+  form.Label8.hide();
+  form.Command2.show();
+  form.Command3.show();
+  QTest::keyClick(window.widget_for(form.Text1), Qt::Key_Enter);
+  QTest::keyClick(window.widget_for(form.File1), Qt::Key_Escape);
+  EXPECT_EQ(done, 1);
+  EXPECT_EQ(cancelled, 1);
+  for (Control* c : form.controls()) c->hide();
+
+  // A colour panel: Tab reaches the selected swatch only, the arrows choose another.
+  form.Option3.set_value(true);
+  for (OptionButton* o : form.option_buttons()) o->show();
+  form.Command5.show();
+  form.Command4.show();
+  EXPECT_EQ(tab_round(), (std::vector<QWidget*>{window.widget_for(form.Option3), window.widget_for(form.Command5),
+                                                window.widget_for(form.Command4)}));
+  window.widget_for(form.Option3)->setFocus();
+  QTest::keyClick(window.widget_for(form.Option3), Qt::Key_Right);
+  EXPECT_TRUE(form.Option4.value());
+  EXPECT_FALSE(form.Option3.value());
+  QTest::keyClick(window.widget_for(form.Option4), Qt::Key_Return);
+  QTest::keyClick(window.widget_for(form.Option4), Qt::Key_Escape);
+  EXPECT_EQ(colour_done, 1);
+  EXPECT_EQ(colour_cancelled, 1);
+  for (Control* c : form.controls()) c->hide();
+
+  // The puzzle code's box takes the keyboard as its panel opens: the code is typed at once.
+  canvas()->setFocus();
+  form.code_text.show();
+  EXPECT_EQ(QApplication::focusWidget(), window.widget_for(form.code_text));
+}
+
+// Every control a panel shows has a name, the colours are radio buttons named by colour, the
+// board is a canvas that describes the puzzle, and the status line is read out only when
+// more than its clock changes.
+TEST_F(QtWindowTest, AScreenReaderHearsANameForEveryControl) {
+  for (Control* c : form.controls()) {
+    if (c->kind() == ControlKind::picture_box) continue;
+    if (c->kind() == ControlKind::label && static_cast<Label*>(c)->caption().empty()) continue;
+    c->show();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window.widget_for(*c));
+    ASSERT_NE(a, nullptr) << c->name();
+    EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << c->name();
+    if (c->kind() == ControlKind::option_button) EXPECT_EQ(a->role(), QAccessible::RadioButton) << c->name();
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window.widget_for(form.Option16))->text(QAccessible::Name),
+            "Blue, colour 1");
+  const auto& headings = form.best_table.columns();
+  EXPECT_EQ(std::set<std::string>(headings.begin(), headings.end()).size(), headings.size());
+
+  form.board.set_accessible_description("4 by 4 puzzle, 3 of 15 pieces home, gap at column 2 row 1");
+  QAccessibleInterface* board = QAccessible::queryAccessibleInterface(canvas());
+  EXPECT_EQ(board->role(), QAccessible::Canvas);
+  EXPECT_EQ(board->text(QAccessible::Name), "Puzzle");
+  EXPECT_EQ(board->text(QAccessible::Description), "4 by 4 puzzle, 3 of 15 pieces home, gap at column 2 row 1");
+  QAccessibleInterface* status = QAccessible::queryAccessibleInterface(window.status_label());
+  form.status_line.set_text("Moves 1 \u00b7 0:01", "Moves 1");
+  form.status_line.set_text("Moves 1 \u00b7 0:02", "Moves 1");
+  EXPECT_EQ(status->text(QAccessible::Name), "Moves 1 \u00b7 0:01") << "the clock alone is not read out";
+  form.status_line.set_text("Moves 2 \u00b7 0:03", "Moves 2");
+  EXPECT_EQ(status->text(QAccessible::Name), "Moves 2 \u00b7 0:03");
+}
+
+// F10 opens the first menu; one Escape closes it and the next key is the game's.
+TEST_F(QtWindowTest, OneEscapeClosesAMenuAndTheNextKeyIsTheGames) {
+  std::vector<int> keys;
+  form.on_key_down = [&](int key, int) { keys.push_back(key); };
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  canvas()->setFocus();
+  QTest::keyClick(canvas(), Qt::Key_F10);
+  QWidget* menu = QApplication::activePopupWidget();
+  ASSERT_NE(menu, nullptr);
+  QTest::keyClick(menu, Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  EXPECT_EQ(keys, std::vector<int>{kKeyLeft});
 }
 
 }  // namespace

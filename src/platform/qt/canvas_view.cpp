@@ -45,7 +45,18 @@ void CanvasView::paintEvent(QPaintEvent* event) {
   }
   // Anything beyond the canvas (only while a resize is under way) is black.
   for (const QRect& r : rest) painter.fillRect(r, Qt::black);
+  // While a panel's controls share the keyboard with the board, a frame shows when the board
+  // has it. Drawn on the screen only: the canvas's pixels stay as the game drew them.
+  if (hasFocus() && window_.controls_shown()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+  }
 }
+
+void CanvasView::focusInEvent(QFocusEvent*) { update_focus_frame(); }
+void CanvasView::focusOutEvent(QFocusEvent*) { update_focus_frame(); }
+
+void CanvasView::update_focus_frame() { update(QRegion(rect()) - rect().adjusted(4, 4, -4, -4)); }
 
 void CanvasView::resizeEvent(QResizeEvent*) { window_.canvas_resized(width(), height()); }
 

@@ -11,6 +11,8 @@ class CanvasView : public QWidget {
  public:
   explicit CanvasView(QtWindow& window);
   QSize sizeHint() const override;
+  // The frame that shows the board has the keyboard while a panel is shown, drawn again.
+  void update_focus_frame();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -20,6 +22,8 @@ class CanvasView : public QWidget {
   // the game has nothing for it. Quick presses of the other buttons stay presses.
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent*) override;
+  void focusOutEvent(QFocusEvent*) override;
 
  private:
   QtWindow& window_;

@@ -13,8 +13,6 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QHeaderView>
-#include <QTableWidget>
 #include <QValidator>
 
 #include "platform/palette.h"
@@ -23,6 +21,7 @@
 #include "platform/qt/key_codes.h"
 #include "platform/qt/qt_loop.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/text_table.h"
 
 namespace jumblix {
 
@@ -115,8 +114,17 @@ class FileList : public QListWidget {
   using QListWidget::QListWidget;
   std::function<void(int row)> on_pick;
   bool mouse_picking() const { return mouse_picking_; }
+  bool entering() const { return entering_; }
 
  protected:
+  // Tab into the list picks nothing (Qt would make the first entry current, a pick here).
+  void focusInEvent(QFocusEvent* event) override {
+    const int before = currentRow();
+    entering_ = true;
+    QListWidget::focusInEvent(event);
+    if (currentRow() != before) setCurrentRow(before);
+    entering_ = false;
+  }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return event->accept();  // other buttons pick nothing
     mouse_picking_ = true;
@@ -130,6 +138,7 @@ class FileList : public QListWidget {
 
  private:
   bool mouse_picking_ = false;
+  bool entering_ = false;
 };
 
 // A colour choice: the whole coloured button answers a click, not just its small circle.
@@ -157,9 +166,14 @@ class ColourOption : public QRadioButton {
   bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
   void paintEvent(QPaintEvent* event) override {
     QRadioButton::paintEvent(event);
-    if (isEnabled()) return;
     QPainter painter(this);
-    painter.fillRect(rect(), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
+    if (!isEnabled()) painter.fillRect(rect(), QBrush(QColor(0x60, 0x60, 0x60), Qt::BDiagPattern));
+    if (!hasFocus()) return;
+    // The keyboard's swatch: a black and white frame, seen on any of the 16 colours.
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
   }
 };
 
@@ -168,12 +182,16 @@ class ColourOption : public QRadioButton {
 void QtWindow::place(Control& control, QWidget* widget) {
   widget->setFont(control_font());
   widget->hide();
+  widget->installEventFilter(this);  // Enter and Escape for the panel (panel_key)
   widgets_[&control] = widget;
   auto specific = std::move(sync_[&control]);
   sync_[&control] = [this, &control, widget, specific] {
     if (specific) specific();
+    sync_accessible_text(control, *widget);
     const Rect& r = control.rect();
+    const bool moved = widget->geometry() != QRect(r.left, r.top, r.width, r.height);
     widget->setGeometry(r.left, r.top, r.width, r.height);
+    if (moved) order_tabs();
     widget->setEnabled(control.enabled());
     const bool shown = control.visible();
     if (shown == widget->isHidden()) {
@@ -181,7 +199,11 @@ void QtWindow::place(Control& control, QWidget* widget) {
       const bool had_focus = focus && (focus == widget || widget->isAncestorOf(focus));
       widget->setVisible(shown);
       if (shown) widget->raise();
+      if (shown && control.kind() == ControlKind::text_box &&
+          static_cast<const TextBox&>(control).focused_when_shown())
+        widget->setFocus(Qt::OtherFocusReason);
       choose_canvas_painter();
+      canvas_->update_focus_frame();
       if (!shown && had_focus) canvas_->setFocus(Qt::OtherFocusReason);
     } else if (!control.enabled() && widget->hasFocus()) {
       canvas_->setFocus(Qt::OtherFocusReason);
@@ -237,7 +259,8 @@ void QtWindow::build_control(Control& control) {
     case ControlKind::command_button: {
       auto& button = static_cast<CommandButton&>(control);
       auto* w = new QPushButton(caption_of(button.caption()), canvas_);
-      w->setFocusPolicy(Qt::NoFocus);
+      w->setFocusPolicy(Qt::StrongFocus);
+      w->setAutoDefault(true);  // Enter presses the button that has the keyboard, as Space does
       connect(w, &QPushButton::clicked, this, [&button] { run_from_qt([&button] { button.click(); }); });
       place(control, w);
       break;
@@ -245,13 +268,21 @@ void QtWindow::build_control(Control& control) {
     case ControlKind::option_button: {
       auto& option = static_cast<OptionButton&>(control);
       auto* w = new ColourOption(canvas_);
-      w->setAutoExclusive(false);  // the form keeps the group exclusive
+      // One group, as the form's: Tab reaches the selected swatch, the arrows move among the
+      // swatches and select as they go, and a screen reader hears radio buttons.
+      w->setAutoExclusive(true);
       w->setAutoFillBackground(true);
       w->setBackgroundRole(QPalette::Window);
-      w->setFocusPolicy(Qt::NoFocus);
-      sync_[&control] = [w, &option] {
+      w->setFocusPolicy(Qt::StrongFocus);
+      sync_[&control] = [this, w, &option] {
         w->set_colour(option.background());
-        w->setChecked(option.value());
+        if (w->isChecked() != option.value()) {
+          // An exclusive group keeps one button checked; the form may select none.
+          w->setAutoExclusive(option.value());
+          w->setChecked(option.value());
+          w->setAutoExclusive(true);
+        }
+        one_tab_stop_for_options();
       };
       connect(w, &QRadioButton::clicked, this, [this, w, &option] {
         if (syncing_) return;
@@ -264,7 +295,7 @@ void QtWindow::build_control(Control& control) {
     case ControlKind::check_box: {
       auto& check = static_cast<CheckBox&>(control);
       auto* w = new QCheckBox(caption_of(check.caption()), canvas_);
-      w->setFocusPolicy(Qt::NoFocus);
+      w->setFocusPolicy(Qt::StrongFocus);
       sync_[&control] = [w, &check] {
         w->setCheckState(check.value() == 0 ? Qt::Unchecked
                          : check.value() == 1 ? Qt::Checked : Qt::PartiallyChecked);
@@ -279,7 +310,7 @@ void QtWindow::build_control(Control& control) {
     case ControlKind::file_list: {
       auto& list = static_cast<FileListBox&>(control);
       auto* w = new FileList(canvas_);
-      w->setFocusPolicy(Qt::ClickFocus);
+      w->setFocusPolicy(Qt::StrongFocus);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
       w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // more rows; long names are cut off
       sync_[&control] = [w, &list] {
@@ -301,40 +332,18 @@ void QtWindow::build_control(Control& control) {
         run_from_qt([&list, row] { list.click(row); });
       };
       connect(w, &QListWidget::currentRowChanged, this, [w](int row) {
-        if (!w->mouse_picking()) w->on_pick(row);
+        if (!w->mouse_picking() && !w->entering()) w->on_pick(row);
       });
       place(control, w);
       break;
     }
     case ControlKind::table: {
       auto& table = static_cast<TableBox&>(control);
-      auto* w = new QTableWidget(canvas_);
-      // Read only, and never the keyboard's: Escape and the game's keys stay with the window.
-      w->setFocusPolicy(Qt::NoFocus);
-      w->setEditTriggers(QAbstractItemView::NoEditTriggers);
-      w->setSelectionMode(QAbstractItemView::NoSelection);
-      w->verticalHeader()->hide();
-      w->setColumnCount(static_cast<int>(table.columns().size()));
-      QStringList headings;
-      for (const std::string& c : table.columns()) headings << text_of(c);
-      w->setHorizontalHeaderLabels(headings);
-      // The first column (the picture's name) takes the room the others leave.
-      w->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-      if (w->columnCount() > 0) w->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-      sync_[&control] = [w, &table] {
-        const auto& rows = table.rows();
-        w->setRowCount(static_cast<int>(rows.size()));
-        for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-          for (int c = 0; c < w->columnCount(); ++c) {
-            const auto& row = rows[static_cast<std::size_t>(r)];
-            const QString text = c < static_cast<int>(row.size()) ? text_of(row[static_cast<std::size_t>(c)]) : QString();
-            if (QTableWidgetItem* item = w->item(r, c))
-              item->setText(text);
-            else
-              w->setItem(r, c, new QTableWidgetItem(text));
-          }
-        w->resizeRowsToContents();
-      };
+      TextTableModel* model = nullptr;
+      // Read only; the keyboard scrolls it, Escape closes its panel (panel_key).
+      QTableView* w = make_text_table(table, canvas_, &model);
+      w->setFocusPolicy(Qt::StrongFocus);
+      sync_[&control] = [model] { model->reload(); };
       place(control, w);
       break;
     }

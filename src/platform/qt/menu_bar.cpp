@@ -19,6 +19,7 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
     // The menus of the bar open with Alt and their first letter; the '&' only underlines it.
     const QString mnemonic = bar ? QStringLiteral("&") : QString();
     auto* menu = new QMenu(mnemonic + caption_of(item.caption()), container);
+    if (bar) menu->installEventFilter(this);  // one Escape gives the keys back (menu_escape)
     action = bar ? bar->addMenu(menu) : parent_menu->addMenu(menu);
     menus_[&item] = menu;
     for (MenuItem* child : item.children()) build_menu(*child, menu);
@@ -40,7 +41,9 @@ void QtWindow::build_menu(MenuItem& item, QWidget* container) {
     if (!item.shortcut().empty()) {
       // Shown beside the caption; inside the open menu it chooses the item, elsewhere the
       // window's own key does (desktop_keys.cpp).
-      action->setShortcut(QKeySequence(text_of(item.shortcut())));
+      QList<QKeySequence> keys{QKeySequence(text_of(item.shortcut()))};
+      if (!item.second_shortcut().empty()) keys << QKeySequence(text_of(item.second_shortcut()));
+      action->setShortcuts(keys);
       action->setShortcutContext(Qt::WidgetShortcut);
     }
     connect(action, &QAction::triggered, this, [sync, &item] {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,8 +32,10 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   for (MenuItem* item : form_.menu_items())
     if (!item->parent()) build_menu(*item, menuBar());
   for (Control* control : form_.controls()) build_control(*control);
+  order_tabs();
   sync_[&form_] = [this] { setWindowTitle(text_of(form_.caption())); };
   build_status_line();
+  install_accessibility();
 
   form_.set_all_observers(this);
   form_.on_maximize = [this] { maximize_now(); };
@@ -40,6 +43,7 @@ QtWindow::QtWindow(WindowForm& form, QWidget* parent) : QMainWindow(parent), for
   setAcceptDrops(true);
   form_.on_restore_size = [this] { restore_size_now(); };
   form_.on_show_about = [this](const std::string& text) { show_about(text_of(text)); };
+  form_.on_copy_to_clipboard = [](const std::string& text) { QGuiApplication::clipboard()->setText(text_of(text)); };
   add_desktop_keys();
   sync_all();
 
@@ -61,6 +65,7 @@ QtWindow::~QtWindow() {
   form_.on_choose_picture_files = nullptr;
   form_.on_restore_size = nullptr;
   form_.on_show_about = nullptr;
+  form_.on_copy_to_clipboard = nullptr;
 }
 
 QWidget* QtWindow::canvas_widget() const { return canvas_; }
@@ -77,7 +82,7 @@ void QtWindow::build_status_line() {
   // One line high even while it is empty, and of a fixed height, so the window's size tells
   // the drawing area's exactly.
   bar->setFixedHeight(std::max(bar->sizeHint().height(), status_label_->fontMetrics().height() + 6));
-  sync_[&form_.status_line] = [this] { status_label_->setText(text_of(form_.status_line.text())); };
+  sync_[&form_.status_line] = [this] { sync_status_line(); };
 }
 
 QAction* QtWindow::action_for(const MenuItem& item) const {
@@ -107,6 +112,7 @@ void QtWindow::changed(FormObject& object) {
 void QtWindow::sync_all() {
   changed(form_);
   changed(form_.status_line);
+  changed(form_.board);
   for (MenuItem* item : form_.menu_items()) changed(*item);
   for (Control* control : form_.controls()) changed(*control);
 }
@@ -132,6 +138,7 @@ void QtWindow::canvas_resized(int width, int height) {
 void QtWindow::create_surface() {
 #if JUMBLIX_X11_SURFACE
   surface_ = X11Surface::create(*canvas_, form_.canvas);
+  if (surface_) surface_->setAccessibleName(QStringLiteral("Puzzle picture"));
   choose_canvas_painter();
 #endif
 }

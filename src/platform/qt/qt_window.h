@@ -70,11 +70,22 @@ class QtWindow : public QMainWindow, public FormObserver {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Enter and Escape in the panels' controls, Escape in the menus (accessibility.cpp).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The file dialog and the regular-or-animated choice (own_pictures_dialog.cpp).
   PictureFilesChoice ask_for_picture_files();
   friend class CanvasView;
+  // accessibility.cpp: names and descriptions, Tab order, the panels' and menus' keys.
+  void install_accessibility();
+  void sync_accessible_text(const FormObject& object, QWidget& widget);
+  void sync_status_line();
+  void order_tabs();
+  void one_tab_stop_for_options();
+  bool controls_shown() const;
+  bool panel_key(QObject* watched, const QKeyEvent& key);
+  bool menu_escape(QMenu& menu, const QKeyEvent& key);
   void build_menu(MenuItem& item, QWidget* container);
   void build_control(Control& control);
   void build_status_line();
