@@ -19,6 +19,7 @@
 #include "platform/test_support.h"
 #include "search/exact_search.h"
 #include "search/line_by_line_solver.h"
+#include "search/path_shortening.h"
 #include "puzzle/fewest_slides_input.h"
 #include "search/fewest_slides_worker.h"
 #include "search/pattern_heuristic.h"
@@ -39,6 +40,17 @@ class FewestSlidesTest : public ::testing::Test {
   void SetUp() override { ::setenv("XDG_CACHE_HOME", cache_.path().c_str(), 1); }
   TempDir cache_;
 };
+
+// Polls until `done` holds; false when it still does not after two minutes. The limit only
+// keeps a broken build from hanging: a sanitizer or a loaded machine may be many times slower.
+template <class Done>
+bool eventually(Done done) {
+  for (const auto give_up = Clock::now() + std::chrono::minutes(2); !done();) {
+    if (Clock::now() > give_up) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 // Plays the slides on the game's own board: true when each stays on the board and the last
 // leaves every piece home.
@@ -175,20 +187,19 @@ TEST_F(FewestSlidesTest, LargerBoardsGetAShorterRealSolutionAsABound) {
 
     const auto start = Clock::now();
     const FewestSlides r = find_fewest_slides(w, h, cells, {}, way_back);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(30)) << "a budget of a second, however slow the machine";
     EXPECT_EQ(r.kind, FewestSlides::Kind::kBound);
     EXPECT_LT(r.slides, static_cast<int>(way_back.size()));
     EXPECT_EQ(r.solution.size(), static_cast<std::size_t>(r.slides));
     EXPECT_TRUE(game_board_solved_by(w, h, cells, r.solution));
 
-    // With no time at all, the way back (its loops cut out) is the bound.
+    // With no time at all, the way back (its loops cut out) is the bound: nothing else was
+    // tried once the budget was spent.
     FewestSlidesLimits hurried;
     hurried.bound_budget = std::chrono::milliseconds(0);
-    const auto hurried_start = Clock::now();
     const FewestSlides quick = find_fewest_slides(w, h, cells, hurried, way_back);
-    EXPECT_LT(Clock::now() - hurried_start, std::chrono::milliseconds(200));
     EXPECT_EQ(quick.kind, FewestSlides::Kind::kBound);
-    EXPECT_TRUE(game_board_solved_by(w, h, cells, quick.solution));
+    EXPECT_EQ(quick.solution, fewest::cut_loops(board_from_game_cells(w, h, cells), way_back));
   }
 }
 
@@ -246,14 +257,14 @@ TEST_F(FewestSlidesTest, CancellingStopsASearchPromptly) {
   ASSERT_TRUE(small);
   const SlideBoard hard = board_from_game_cells(4, 4, korf_board({14, 10, 2, 1, 13, 9, 8, 11, 7, 3, 6, 12, 15, 5, 4, 0}));
   std::thread stopper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the search under way
     cancel = true;
   });
   const auto start = Clock::now();
   const fewest::ExactOutcome e = fewest::solve_exactly(hard, *small, fewest::SearchStop{&cancel, std::nullopt});
   stopper.join();
-  EXPECT_FALSE(e.solved);
-  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(600));
+  EXPECT_FALSE(e.solved) << "stopped before the end";
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(30)) << "stopped when told, however slow the machine";
 
   // A budget used up stops it too, and then the figure is a bound with a real solution.
   FewestSlidesLimits limits;
@@ -275,40 +286,44 @@ TEST_F(FewestSlidesTest, CancellingStopsASearchPromptly) {
 
 TEST_F(FewestSlidesTest, WorkerAnswersTheLatestBoardAndNeverMakesTheCallerWait) {
   const std::vector<int> three = {2, 0, 3, 4, 5, 6, 7, 8, 9};  // one slide from home
-  auto wait_for = [](FewestSlidesWorker& worker) {
-    for (auto until = Clock::now() + std::chrono::seconds(20); Clock::now() < until;) {
-      if (auto r = worker.take_result()) return r;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return std::optional<FewestSlides>();
+  const std::vector<int> tall = {2, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};  // 3 x 5
+  // A 3 x 5 board's tables are made in turn: first one of two pieces, at once, then several
+  // of six pieces, seconds each.
+  auto tables_of_tall = [this] {
+    int count = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(cache_.path() + "/jumblix", ec))
+      count += entry.path().filename().string().starts_with("fewest-3x5-");
+    return count;
   };
   {
     FewestSlidesWorker worker;
-    // A 4 x 4 board first: its big tables would take seconds to build; the 3 x 3 board that
-    // replaces it drops them and answers at once.
-    const auto start = Clock::now();
-    worker.start(4, 4, korf_board({14, 1, 9, 6, 4, 8, 12, 5, 7, 2, 3, 0, 10, 11, 13, 15}));
+    // The 3 x 3 board that replaces the 3 x 5 one drops its tables and answers without them:
+    // neither start waited for them.
+    worker.start(3, 5, tall);
     worker.start(3, 3, three);
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(50));
-    const auto r = wait_for(worker);
-    ASSERT_TRUE(r);
+    std::optional<FewestSlides> r;
+    ASSERT_TRUE(eventually([&] { return (r = worker.take_result()).has_value(); }));
     EXPECT_EQ(r->kind, FewestSlides::Kind::kExact);
     EXPECT_EQ(r->slides, 1);
+    EXPECT_LE(tables_of_tall(), 1);
     EXPECT_FALSE(worker.take_result()) << "handed over once";
     EXPECT_FALSE(worker.busy());
 
     worker.start(3, 3, {2, 0, 3, 4, 5, 6, 7, 9, 9});  // no board: no figure
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(eventually([&] { return !worker.busy(); }));
     EXPECT_FALSE(worker.take_result());
   }
-  // Going away in the middle of building tables: the thread stops and joins at once.
-  const auto start = Clock::now();
+  // Going away in the middle of building tables: the thread stops there and joins, leaving the
+  // rest unmade (a table finishing just then may still be kept).
+  std::filesystem::remove_all(cache_.path() + "/jumblix");
+  int made = 0;
   {
     FewestSlidesWorker worker;
-    worker.start(4, 4, korf_board({14, 1, 9, 6, 4, 8, 12, 5, 7, 2, 3, 0, 10, 11, 13, 15}));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    worker.start(3, 5, tall);
+    ASSERT_TRUE(eventually([&] { return (made = tables_of_tall()) > 0; }));
   }
-  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_LE(tables_of_tall(), made + 1);
 }
 
 TEST_F(FewestSlidesTest, DamagedOrForeignTableFilesAreRebuilt) {

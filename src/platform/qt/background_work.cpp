@@ -27,6 +27,8 @@ struct BackgroundWork::Shared {
   std::condition_variable wake;  // work to do, or the end
   std::condition_variable idle;  // a piece ended
   std::deque<Piece> waiting;
+  // Answers of ended pieces, taken in turn on the window's thread.
+  std::deque<std::function<void()>> answers;
   bool stopping = false;
   bool busy = false;
   BackgroundWork* owner = nullptr;  // null once it is gone: no answer goes back
@@ -50,10 +52,12 @@ struct BackgroundWork::Shared {
       const std::lock_guard lock(mutex);
       busy = false;
       idle.notify_all();
-      // Queued to the owner on the window's thread: dropped unanswered if it goes first.
-      if (owner)
-        QMetaObject::invokeMethod(
-            owner, [owner = owner, done = std::move(piece.done)] { owner->answer(done); }, Qt::QueuedConnection);
+      // The owner takes the answer on the window's thread, or drops it if it goes first. The
+      // call is queued by name: nothing made here is run, or destroyed, on the other thread.
+      if (owner) {
+        answers.push_back(std::move(piece.done));
+        QMetaObject::invokeMethod(owner, "answer_next", Qt::QueuedConnection);
+      }
     }
   }
 };
@@ -74,6 +78,7 @@ BackgroundWork::~BackgroundWork() {
     shared_->stopping = true;
     shared_->owner = nullptr;
     shared_->waiting.clear();
+    shared_->answers.clear();
     shared_->wake.notify_all();
     if (!shared_->idle.wait_for(lock, kGraceAtEnd, [this] { return !shared_->busy; }))
       left_running.store(true);
@@ -98,7 +103,14 @@ void BackgroundWork::run(std::function<void()> work, std::function<void()> done)
   std::thread([shared = shared_] { shared->serve(); }).detach();
 }
 
-void BackgroundWork::answer(const std::function<void()>& done) {
+void BackgroundWork::answer_next() {
+  std::function<void()> done;
+  {
+    const std::lock_guard lock(shared_->mutex);
+    if (shared_->answers.empty()) return;
+    done = std::move(shared_->answers.front());
+    shared_->answers.pop_front();
+  }
   if (--under_way_ == 0) QGuiApplication::restoreOverrideCursor();
   run_from_qt(done);
 }

@@ -15,6 +15,8 @@
 namespace jumblix {
 
 class BackgroundWork : public QObject {
+  Q_OBJECT
+
  public:
   // Serves `form`'s run_in_background until destroyed; the form must outlive it.
   explicit BackgroundWork(WindowForm& form);
@@ -37,7 +39,8 @@ class BackgroundWork : public QObject {
 
  private:
   struct Shared;
-  void answer(const std::function<void()>& done);
+  // Runs the oldest answer that came back; queued once for each by the worker.
+  Q_INVOKABLE void answer_next();
 
   WindowForm& form_;
   std::shared_ptr<Shared> shared_;  // also held by the worker, which may outlive this object
