@@ -62,9 +62,13 @@ QTableView* make_text_table(const TableBox& table, QWidget* parent, TextTableMod
   // Rows of one line: their height is not measured row by row.
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-  // The first column (the picture's name) takes the room the others leave.
+  // The picture's name keeps room for a name of its own (the others fit their contents);
+  // what does not fit scrolls sideways.
   view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  if (!table.columns().empty()) view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  if (!table.columns().empty()) {
+    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+    view->horizontalHeader()->resizeSection(0, view->fontMetrics().horizontalAdvance(QString(18, QChar('n'))));
+  }
   *model = source;
   return view;
 }
