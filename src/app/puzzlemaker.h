@@ -161,6 +161,8 @@ class Puzzlemaker : public MainForm {
   // The player may step back and forth now: his own puzzle in play and unfinished, the
   // computer not solving, no panel open and the moving picture not stopped.
   bool steps_allowed() const;
+  // "Undo" and "Redo" grey while they would do nothing.
+  void show_step_items();
 
   // ---- The puzzle kept when the game quits; a kept or shared puzzle waiting on the title
   // screen for the first click (kept_puzzle.cpp)

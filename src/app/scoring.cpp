@@ -154,6 +154,7 @@ void Puzzlemaker::update_status() {
   status_line.set_tooltip(f.scored ? kStatusLineExplained : "");
   board.set_accessible_description(was_started != 0 && begun == 0 ? "No puzzle yet"
                                                                    : describe_board(puzzle, rotatable == 1));
+  show_step_items();
   status_shown_at = loop.now_ms();
 }
 

@@ -16,11 +16,19 @@ void Puzzlemaker::remember_step(PlayStep step) {
   if (!steps_allowed()) return forget_steps();
   undo_steps.push_back(std::move(step));
   redo_steps.clear();
+  show_step_items();
 }
 
 void Puzzlemaker::forget_steps() {
   undo_steps.clear();
   redo_steps.clear();
+  show_step_items();
+}
+
+void Puzzlemaker::show_step_items() {
+  const bool allowed = steps_allowed();
+  undo.set_enabled(allowed && !undo_steps.empty());
+  redo.set_enabled(allowed && !redo_steps.empty());
 }
 
 void Puzzlemaker::undo_Click() {

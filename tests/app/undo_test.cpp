@@ -103,7 +103,9 @@ TEST_F(UndoTest, ANewSlideClearsRedoAndTheComputerSolvesAfterAnyMix) {
   const BoardSnapshot undone = now();
   key(g.puzzle.gap_x < g.puzzle.W ? kKeyLeft : kKeyRight);
   const BoardSnapshot slid = now();
-  menu(g.redo);  // nothing to redo any more
+  EXPECT_FALSE(g.redo.enabled()) << "nothing to redo any more: greyed";
+  EXPECT_TRUE(g.undo.enabled());
+  menu(g.redo);
   EXPECT_EQ(now(), slid);
   menu(g.undo);
   EXPECT_EQ(now(), undone);
@@ -111,6 +113,7 @@ TEST_F(UndoTest, ANewSlideClearsRedoAndTheComputerSolvesAfterAnyMix) {
   g.rotate_time = 0;
   menu(g.csolve);
   menu(g.undo);  // the computer solves: undo does nothing, and the steps are gone
+  EXPECT_FALSE(g.undo.enabled());
   ASSERT_TRUE(r().run_until([&] { return g.phase == 4; }, 1e6));
   EXPECT_TRUE(g.puzzle.finished());
   EXPECT_TRUE(g.undo_steps.empty());
