@@ -2,6 +2,7 @@
 // The main window object: owns the form (menus, controls, timers, canvas), the puzzle in
 // play and every field the handlers and the main loop share. Handlers are named after
 // their control and event; they run only inside a yield of the main loop.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -163,6 +164,9 @@ class Puzzlemaker : public MainForm {
   bool steps_allowed() const;
   // "Undo" and "Redo" grey while they would do nothing.
   void show_step_items();
+  // Takes the last step of `from` back or makes it again (`make`), and keeps it on `to`.
+  void step_across(std::vector<PlayStep>& from, std::vector<PlayStep>& to,
+                   const std::function<bool(PuzzleState&, PlayCounts&, const PlayStep&)>& make);
 
   // ---- The puzzle kept when the game quits; a kept or shared puzzle waiting on the title
   // screen for the first click (kept_puzzle.cpp)

@@ -1,5 +1,7 @@
 // Taking the player's slides and turns back, making them again, and starting the puzzle
 // afresh from the board as dealt. The counts go back with the board; the clock runs on.
+#include <functional>
+
 #include "app/puzzlemaker.h"
 #include "play/piece_drawing.h"
 
@@ -32,27 +34,26 @@ void Puzzlemaker::show_step_items() {
 }
 
 void Puzzlemaker::undo_Click() {
-  if (!steps_allowed() || undo_steps.empty()) return;
-  const PlayStep step = undo_steps.back();
-  const Cell gap_before = puzzle.gap();
-  PlayCounts counts{score.slides(), score.turns()};
-  if (!undo_step(puzzle, counts, step)) return forget_steps();
-  undo_steps.pop_back();
-  redo_steps.push_back(step);
-  score.set_counts(counts.slides, counts.turns);
-  if (step.kind == PlayStep::Kind::slide) board_changed({gap_before, puzzle.gap()});
-  else if (step.kind == PlayStep::Kind::turn) board_changed({step.cell});
-  else board_changed({});
+  step_across(undo_steps, redo_steps, [](PuzzleState& s, PlayCounts& counts, const PlayStep& step) {
+    return undo_step(s, counts, step);
+  });
 }
 
 void Puzzlemaker::redo_Click() {
-  if (!steps_allowed() || redo_steps.empty()) return;
-  const PlayStep step = redo_steps.back();
+  step_across(redo_steps, undo_steps, [this](PuzzleState& s, PlayCounts& counts, const PlayStep& step) {
+    return redo_step(s, counts, step, *dealt_board);
+  });
+}
+
+void Puzzlemaker::step_across(std::vector<PlayStep>& from, std::vector<PlayStep>& to,
+                              const std::function<bool(PuzzleState&, PlayCounts&, const PlayStep&)>& make) {
+  if (!steps_allowed() || from.empty()) return;
+  const PlayStep step = from.back();
   const Cell gap_before = puzzle.gap();
   PlayCounts counts{score.slides(), score.turns()};
-  if (!redo_step(puzzle, counts, step, *dealt_board)) return forget_steps();
-  redo_steps.pop_back();
-  undo_steps.push_back(step);
+  if (!make(puzzle, counts, step)) return forget_steps();
+  from.pop_back();
+  to.push_back(step);
   score.set_counts(counts.slides, counts.turns);
   if (step.kind == PlayStep::Kind::slide) board_changed({gap_before, puzzle.gap()});
   else if (step.kind == PlayStep::Kind::turn) board_changed({step.cell});
